@@ -1,0 +1,88 @@
+// The test stand: the library started with no system driver, a 32-bit memory bitmap as the
+// screen, a one-pixel ball, the pen and flags reset, and a private working directory.
+#include "stand.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "main3.h"
+#include "pen.h"
+#include "stroke.h"
+
+void StartLibraryOnce() {
+  static bool started = false;
+  if (started) return;
+  ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
+  set_color_depth(32);
+  set_color_conversion(COLORCONV_TOTAL);
+  started = true;
+}
+
+void Stand::SetUp() {
+  StartLibraryOnce();
+  screen = create_bitmap(kW, kH);
+  ASSERT_NE(screen, nullptr);
+  clear_to_color(screen, 0);
+  white_ = makecol(255, 255, 255);
+  ball = Row({white_});
+  Moveto(0, 0);
+  lastcx = lastcy = 0;
+  t = 0;
+  escape = false;
+  dumpfailed = false;
+  mouse_b = 0;
+  char here[4096];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  home_ = here;
+  char tmpl[] = "/tmp/inkstrip-test-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  dir_ = tmpl;
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+}
+
+void Stand::TearDown() {
+  destroy_bitmap(ball);
+  destroy_bitmap(screen);
+  ball = nullptr;
+  screen = nullptr;
+  mouse_b = 0;
+  if (chdir(home_.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << home_;
+  std::filesystem::remove_all(dir_);
+}
+
+BITMAP* Stand::Row(std::initializer_list<int> colours) {
+  BITMAP* row = create_bitmap(static_cast<int>(colours.size()), 1);
+  int i = 0;
+  for (int c : colours) putpixel(row, i++, 0, c);
+  return row;
+}
+
+BITMAP* Stand::Copy(BITMAP* from) {
+  BITMAP* to = create_bitmap(from->w, from->h);
+  blit(from, to, 0, 0, 0, 0, from->w, from->h);
+  return to;
+}
+
+bool Stand::Same(BITMAP* a, BITMAP* b) {
+  if (a->w != b->w || a->h != b->h) return false;
+  for (int yy = 0; yy < a->h; ++yy)
+    for (int xx = 0; xx < a->w; ++xx)
+      if (getpixel(a, xx, yy) != getpixel(b, xx, yy)) return false;
+  return true;
+}
+
+int Stand::Count(BITMAP* bmp, int colour) {
+  int n = 0;
+  for (int yy = 0; yy < bmp->h; ++yy)
+    for (int xx = 0; xx < bmp->w; ++xx) n += getpixel(bmp, xx, yy) == colour;
+  return n;
+}
+
+bool Stand::IsFile(const char* name) {
+  struct stat st;
+  return lstat(name, &st) == 0;
+}
