@@ -4,21 +4,23 @@
 
 #include <allegro.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iterator>
+#include <string>
 
+#include "bmpcheck.h"
 #include "pen.h"
 #include "stroke.h"
 
 bool escape = false;
+volatile std::sig_atomic_t stopsignal = 0;
 
 namespace {
 
-constexpr int kScreenW = 1024;   // pixels
-constexpr int kScreenH = 768;    // pixels
-constexpr int kColorDepth = 32;  // bits per pixel
+constexpr int kScreenW = 1024;          // pixels
+constexpr int kScreenH = 768;           // pixels
+constexpr int kColorDepth = 32;         // bits per pixel
+constexpr int kLeastDesktopDepth = 16;  // bits per pixel of the display the screen is shown on
 constexpr const char* kBallFile = "ball4.bmp";
 
 // One pen command of the script: 'C' takes all six numbers, 'S' the first four. The numbers are
@@ -103,15 +105,47 @@ void Fail(const char* what, const char* why) {
   std::fprintf(stderr, "inkstrip: %s: %s\n", what, why);
 }
 
-// Looked at before the display is taken over, so a missing sprite costs no mode switch.
-bool BallReadable() {
-  std::FILE* f = std::fopen(kBallFile, "rb");
-  if (!f) {
-    Fail("cannot read ball4.bmp", std::strerror(errno));
-    return false;
+// Looked at before the display is taken over, so a bad sprite costs no mode switch, and before
+// the loader sees it, since the loader trusts whatever the file claims.
+bool BallAcceptable() {
+  const std::string why = BmpFileProblem(kBallFile);
+  if (why.empty()) return true;
+  Fail("cannot use ball4.bmp", why.c_str());
+  return false;
+}
+
+// The library's own handlers shut it down from inside the signal, which can abort with a core
+// dump or leave the program running; a signal is rather taken like a press without the
+// screenshot, so the pass ends without drawing and the library shuts down as usual. A second
+// signal of the same kind ends the program at once.
+void OnStopSignal(int sig) { stopsignal = sig; }
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+bool ignoredatstart[std::size(kStopSignals)];  // as by nohup, or for a background job
+
+void NoteIgnoredSignals() {
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+    struct sigaction old {};
+    sigaction(kStopSignals[i], nullptr, &old);
+    ignoredatstart[i] = old.sa_handler == SIG_IGN;
   }
-  std::fclose(f);
-  return true;
+}
+
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+    action.sa_handler = ignoredatstart[i] ? SIG_IGN : OnStopSignal;
+    sigaction(kStopSignals[i], &action, nullptr);
+  }
+}
+
+// Ends the way the signal itself would have, now that the display is given back.
+int EndLikeTheSignal() {
+  std::signal(stopsignal, SIG_DFL);
+  std::raise(stopsignal);
+  return 128 + stopsignal;
 }
 
 bool StartLibrary() {
@@ -121,7 +155,27 @@ bool StartLibrary() {
   return false;
 }
 
+// Measured on X: at 8 and 15 bits per pixel the ink shows in the wrong colours, and on a screen
+// smaller than 1024x768 part of the writing is cut off. 16 bits and more, and larger screens,
+// show it as it is.
+bool DisplaySuitable() {
+  const int depth = desktop_color_depth();
+  int w = 0, h = 0;
+  char why[160];
+  if (depth != 0 && depth < kLeastDesktopDepth) {
+    std::snprintf(why, sizeof why, "the display has %d bits per pixel; 16 or more are needed",
+                  depth);
+  } else if (get_desktop_resolution(&w, &h) == 0 && (w < kScreenW || h < kScreenH)) {
+    std::snprintf(why, sizeof why, "the display is %dx%d; 1024x768 or more is needed", w, h);
+  } else {
+    return true;
+  }
+  Fail("cannot open a 1024x768 full screen", why);
+  return false;
+}
+
 bool StartDisplay() {
+  if (!DisplaySuitable()) return false;
   set_color_depth(kColorDepth);
   if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, kScreenW, kScreenH, 0, 0) == 0) return true;
   Fail("cannot open a 1024x768 full screen at 32 bits per pixel", allegro_error);
@@ -130,17 +184,27 @@ bool StartDisplay() {
 
 bool LoadBall() {
   ball = load_bitmap(kBallFile, nullptr);
-  if (ball) return true;
-  Fail("cannot load ball4.bmp", "not a BMP image this program can read");
+  if (!ball) {
+    Fail("cannot load ball4.bmp", "the library could not read it");
+    return false;
+  }
+  if (HasInk(ball)) return true;
+  Fail("cannot use ball4.bmp", "every pixel is the mask colour (255, 0, 255), so nothing shows");
+  destroy_bitmap(ball);
+  ball = nullptr;
   return false;
 }
 
 bool StartUp() {
-  if (!BallReadable() || !StartLibrary()) return false;
+  NoteIgnoredSignals();
+  if (!BallAcceptable() || !StartLibrary()) return false;
   install_timer();
   install_keyboard();
   install_mouse();
-  if (StartDisplay() && LoadBall()) return true;
+  if (StartDisplay() && LoadBall()) {
+    CatchStopSignals();
+    return true;
+  }
   allegro_exit();
   return false;
 }
@@ -169,6 +233,7 @@ int main(int, char**) {
   } while (!escape);
   destroy_bitmap(ball);
   allegro_exit();
+  if (stopsignal) return EndLikeTheSignal();
   return dumpfailed ? 1 : 0;
 }
 END_OF_MAIN()

@@ -2,7 +2,10 @@
 // handwriting script pass after pass until a mouse press stops it.
 #pragma once
 
+#include <csignal>
+
 extern bool escape;  // stop flag: raised by the first mouse press, never lowered
+extern volatile std::sig_atomic_t stopsignal;  // a signal asking the program to end, or 0
 
 // Word 0 is "Hello" from (550, 150), word 1 is "world" from (840, 380).
 void WriteWord(int word);

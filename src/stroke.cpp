@@ -37,6 +37,10 @@ void TakeScreenshot() {
 // that nothing can draw after the moment the user chose.
 bool Stopped() {
   if (escape) return true;
+  if (stopsignal) {
+    escape = true;
+    return true;
+  }
   if (mouse_b == 0) return false;
   escape = true;
   TakeScreenshot();

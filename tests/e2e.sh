@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end: the real program on a private X server, pressed with the real mouse, and its
-# start-up and screenshot faults. Usage: e2e.sh path/to/inkstrip
+# start-up, display, screenshot and signal faults.
+# Usage: e2e.sh path/to/inkstrip path/to/bmpsamples
 set -u
 prog=$(realpath "$1")
+samples=$(realpath "$2")
 ball=$(dirname "$prog")/ball4.bmp
 here=$(dirname "$(realpath "$0")")
 . "$here/../scripts/xlib.sh"
@@ -10,7 +12,10 @@ here=$(dirname "$(realpath "$0")")
 passed=0
 failed=0
 work=$(mktemp -d "${TMPDIR:-/tmp}/inkstrip-e2e.XXXXXX")
-trap 'stop_xvfb; rm -rf "$work"' EXIT
+chmod 755 "$work"
+mounted=""
+trap 'stop_xvfb; [ -n "$mounted" ] && umount "$mounted"; rm -rf "$work"' EXIT
+"$samples" "$work/samples" || exit 1
 
 ok() { passed=$((passed + 1)); echo "ok: $1"; }
 bad() { failed=$((failed + 1)); echo "FAILED: $1"; sed 's/^/  | /' "$case_dir/err" 2>/dev/null; }
@@ -23,10 +28,15 @@ new_case() {
   cp "$ball" "$case_dir/"
 }
 
-# Runs the program in the case's directory and, after $1 seconds, holds the button. Leaves the
-# exit status in $rc (124 if it had to be killed).
+# Runs the program in the case's directory (as the user in $as_user, if set) and, after $1
+# seconds, holds the button. Leaves the exit status in $rc.
 run_and_press() {
-  (cd "$case_dir" && exec "$prog" >out 2>err) &
+  if [ -n "${as_user:-}" ]; then
+    (cd "$case_dir" && exec setpriv --reuid="$as_user" --regid="$as_user" --clear-groups \
+      "$prog" >out 2>err) &
+  else
+    (cd "$case_dir" && exec "$prog" >out 2>err) &
+  fi
   local pid=$!
   sleep "$1"
   press_mouse 0.3
@@ -39,6 +49,22 @@ run_and_press() {
 run_refused() {
   (cd "$case_dir" && exec timeout 20 "$prog" >out 2>err)
   rc=$?
+}
+
+# Runs the program, sends it signal $1 while it writes, and leaves its exit status in $rc and
+# the seconds it took to end in $took. Job control keeps SIGINT from being ignored in the job.
+run_and_signal() {
+  set -m
+  (cd "$case_dir" && exec "$prog" >out 2>err) &
+  local pid=$!
+  set +m
+  sleep 1.5
+  local start=$SECONDS
+  kill -s "$1" "$pid"
+  if ! wait_for_exit "$pid" 20; then kill -9 "$pid"; fi
+  wait "$pid"
+  rc=$?
+  took=$((SECONDS - start))
 }
 
 le32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
@@ -73,12 +99,90 @@ expect "a missing ball4.bmp is named, status non-zero" \
   '[ "$rc" = 1 ] && grep -q "ball4.bmp: No such file" "$case_dir/err"'
 
 new_case ball_not_bmp
-echo "not a picture" >"$case_dir/ball4.bmp"
+echo "this is a line of text, not a picture of a ball" >"$case_dir/ball4.bmp"
 run_refused
 expect "a ball4.bmp that is not a BMP is named, status non-zero" \
-  '[ "$rc" = 1 ] && grep -q "cannot load ball4.bmp" "$case_dir/err"'
+  '[ "$rc" = 1 ] && grep -q "ball4.bmp: not a BMP image" "$case_dir/err"'
 
-display=$DISPLAY
+new_case all_mask_ball
+cp "$work/samples/all-mask.bmp" "$case_dir/ball4.bmp"
+run_refused
+expect "a ball4.bmp with nothing but the mask colour is refused" \
+  '[ "$rc" = 1 ] && grep -q "every pixel is the mask colour" "$case_dir/err"'
+
+# Each of these crashed the library's loader, or made it allocate gigabytes or read garbage.
+for bad in rle8-run255-w16 rle4-literal255-w16 rle8-skip-below rle8-no-end \
+  wrap-65536x65536-24bit wrap-32768x32768-32bit height-minus-2p31 claims-20000x20000 depth7; do
+  new_case "bad_$bad"
+  cp "$work/samples/bad/$bad.bmp" "$case_dir/ball4.bmp"
+  run_refused
+  expect "hostile sprite $bad: refused with a message, no crash" \
+    '[ "$rc" = 1 ] && grep -q "cannot use ball4.bmp" "$case_dir/err"'
+done
+
+new_case link_at_dump
+echo "not to be overwritten" >"$case_dir/victim"
+ln -s victim "$case_dir/dump.bmp"
+run_and_press 2
+expect "a link at dump.bmp is replaced, never written through" \
+  '[ "$rc" = 0 ] && [ "$(cat "$case_dir/victim")" = "not to be overwritten" ] &&
+   [ ! -L "$case_dir/dump.bmp" ] && [ "$(stat -c %s "$case_dir/dump.bmp")" = 2359350 ]'
+
+new_case read_only_directory
+echo "an older screenshot" >"$case_dir/dump.bmp"
+chmod 555 "$case_dir"
+as_user=65534
+run_and_press 2
+as_user=""
+expect "a read-only directory (as a user who is not root) stops with a message and status 1" \
+  '[ "$rc" = 1 ] && grep -q "cannot write dump.bmp: Permission denied" "$case_dir/err"'
+expect "and the older dump.bmp is left as it was" \
+  '[ "$(cat "$case_dir/dump.bmp")" = "an older screenshot" ]'
+chmod 755 "$case_dir"
+
+new_case full_disk
+if mount -t tmpfs -o size=1m tmpfs "$case_dir" 2>/dev/null; then
+  mounted=$case_dir
+  cp "$ball" "$case_dir/"
+  echo "an older screenshot" >"$case_dir/dump.bmp"
+  run_and_press 2
+  expect "a full disk stops with a message and status 1" \
+    '[ "$rc" = 1 ] && grep -q "No space left on device" "$case_dir/err"'
+  expect "and leaves the older dump.bmp whole and nothing else behind" \
+    '[ "$(cat "$case_dir/dump.bmp")" = "an older screenshot" ] &&
+     [ "$(ls -A "$case_dir" | sort | tr "\n" " ")" = "ball4.bmp dump.bmp err out " ]'
+  umount "$case_dir"
+  mounted=""
+else
+  echo "skipped: full disk (cannot mount a tmpfs here)"
+fi
+
+for sig in INT TERM HUP; do
+  new_case "signal_$sig"
+  run_and_signal "$sig"
+  expect "SIG$sig while it writes: ends promptly by that signal, no core dump" \
+    '[ "$rc" = $((128 + $(kill -l "$sig"))) ] && [ "$took" -le 5 ] && [ ! -s "$case_dir/err" ]'
+done
+
+# Displays: larger screens and 16 bits show the writing as it is; smaller screens cut it off
+# and 8 or 15 bits show it in the wrong colours, so those are refused.
+stop_xvfb
+for screen in 1280x1024x24 1024x768x16; do
+  start_xvfb "$screen" || exit 1
+  new_case "display_$screen"
+  run_and_press 2
+  expect "a $screen display runs and stops on a press" '[ "$rc" = 0 ] && [ -s "$case_dir/dump.bmp" ]'
+  stop_xvfb
+done
+for screen in 800x600x24 1024x700x24 1024x768x8 1024x768x15; do
+  start_xvfb "$screen" || exit 1
+  new_case "display_$screen"
+  run_refused
+  expect "a $screen display is refused with a message" \
+    '[ "$rc" = 1 ] && grep -q "cannot open a 1024x768 full screen" "$case_dir/err"'
+  stop_xvfb
+done
+
 new_case no_display
 unset DISPLAY
 run_refused
@@ -89,7 +193,6 @@ export DISPLAY=:4999
 run_refused
 expect "a DISPLAY with no server behind it gives a message and status 1" \
   '[ "$rc" = 1 ] && grep -q "cannot start" "$case_dir/err"'
-export DISPLAY=$display
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

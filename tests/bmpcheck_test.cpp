@@ -1,0 +1,130 @@
+// The sprite check: every form the library reads gets through and loads exactly as drawn;
+// everything that crashes or fools the loader is refused with a reason; files that are not
+// files at all are refused without a hang.
+#include "bmpcheck.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "bmpmaker.h"
+#include "stand.h"
+
+namespace {
+
+using BmpCheckTest = Stand;
+
+std::string Problem(const std::string& bytes) {
+  return BmpProblem(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+void Write(const std::string& name, const std::string& bytes) {
+  std::ofstream(name, std::ios::binary) << bytes;
+}
+
+void ExpectLoadsAsDrawn(const NamedBmp& good) {
+  Write(good.name, good.bytes);
+  BITMAP* bmp = load_bitmap(good.name.c_str(), nullptr);
+  ASSERT_NE(bmp, nullptr);
+  ASSERT_EQ(bmp->w, good.form.width);
+  ASSERT_EQ(bmp->h, good.form.height);
+  int wrong = 0;
+  for (int y = 0; y < bmp->h; ++y) {
+    for (int x = 0; x < bmp->w; ++x) {
+      const Rgb c = PatternColour(good.form, x, y);
+      wrong += getpixel(bmp, x, y) != makecol(c.r, c.g, c.b);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  destroy_bitmap(bmp);
+}
+
+TEST_F(BmpCheckTest, EveryFormTheLibraryReadsGetsThroughAndLoadsAsDrawn) {
+  const auto good = GoodBmps();
+  ASSERT_GT(good.size(), 50u);
+  for (const NamedBmp& b : good) {
+    SCOPED_TRACE(b.name);
+    EXPECT_EQ(Problem(b.bytes), "");
+    ExpectLoadsAsDrawn(b);
+  }
+}
+
+TEST_F(BmpCheckTest, TheMaskColourStaysTransparentAfterConversion) {
+  BmpForm f;
+  f.width = 4;
+  f.height = 1;
+  for (int bits : {8, 16, 24, 32}) {
+    f.bits = bits;
+    Write("m.bmp", MakeBmp(f));
+    BITMAP* bmp = load_bitmap("m.bmp", nullptr);
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(getpixel(bmp, 3, 0), bitmap_mask_color(bmp)) << bits;  // (3 + 0) % 4: magenta
+    EXPECT_TRUE(HasInk(bmp));
+    destroy_bitmap(bmp);
+  }
+}
+
+TEST_F(BmpCheckTest, EveryHostileOrUnreadableFormIsRefusedWithAReason) {
+  for (const NamedBmp& b : BadBmps()) {
+    EXPECT_NE(Problem(b.bytes), "") << b.name;
+  }
+}
+
+TEST_F(BmpCheckTest, ReasonsNameWhatIsWrong) {
+  const auto bad = BadBmps();
+  auto reason = [&bad](const std::string& name) {
+    for (const NamedBmp& b : bad)
+      if (b.name == name) return Problem(b.bytes);
+    return std::string("no such sample");
+  };
+  EXPECT_EQ(reason("text.bmp"), "not a BMP image");
+  EXPECT_EQ(reason("top-down.bmp"), "is stored top-down, which is not supported");
+  EXPECT_EQ(reason("claims-20000x20000.bmp"),
+            "is 20000 x 20000 pixels; each side must be 1 to 4096");
+  EXPECT_EQ(reason("depth7.bmp"), "has 7 bits per pixel, which is not supported");
+  EXPECT_EQ(reason("header108.bmp"),
+            "has a 108-byte header; only 12- and 40-byte BMP headers are read");
+  EXPECT_EQ(reason("rle8-run255-w16.bmp"), "has a run-length run that leaves the image");
+  EXPECT_EQ(reason("rle8-long-skip.bmp"), "has a run-length skip that leaves the image");
+  EXPECT_EQ(reason("rle8-no-end.bmp"), "ends inside its run-length data");
+  EXPECT_EQ(reason("rows-cut-short.bmp"), "ends before all its pixel rows");
+}
+
+TEST_F(BmpCheckTest, RunLengthEdgesInsideTheImageAreAccepted) {
+  BmpForm f;
+  f.width = 16;
+  f.height = 2;
+  f.bits = 8;
+  f.compression = 1;
+  // A run to the row's end, a skip onto the next row's end, an end-of-line, then the end mark.
+  const std::string codes = std::string("\x10\x01\x00\x02\x00\x01\x00\x00\x00\x01", 10);
+  EXPECT_EQ(Problem(MakeBmp(f, &codes)), "");
+  const std::string one_over = std::string("\x11\x01\x00\x01", 4);
+  EXPECT_NE(Problem(MakeBmp(f, &one_over)), "");
+}
+
+TEST_F(BmpCheckTest, FilesThatAreNotPlainFilesAreRefusedWithoutAHang) {
+  EXPECT_EQ(BmpFileProblem("missing.bmp"), "No such file or directory");
+  ASSERT_EQ(mkdir("dir.bmp", 0755), 0);
+  EXPECT_EQ(BmpFileProblem("dir.bmp"), "not a regular file");
+  ASSERT_EQ(mkfifo("pipe.bmp", 0644), 0);
+  EXPECT_EQ(BmpFileProblem("pipe.bmp"), "not a regular file");
+  { std::ofstream big("big.bmp"); }
+  std::filesystem::resize_file("big.bmp", 200u << 20);
+  EXPECT_EQ(BmpFileProblem("big.bmp"), "too large for a sprite");
+  Write("ball.bmp", GoodBmps().front().bytes);
+  EXPECT_EQ(BmpFileProblem("ball.bmp"), "");
+}
+
+TEST_F(BmpCheckTest, ASpriteAllOfTheMaskColourHasNoInk) {
+  BITMAP* blank = create_bitmap(5, 5);
+  clear_to_color(blank, bitmap_mask_color(blank));
+  EXPECT_FALSE(HasInk(blank));
+  putpixel(blank, 4, 4, makecol(255, 0, 254));
+  EXPECT_TRUE(HasInk(blank));
+  destroy_bitmap(blank);
+}
+
+}  // namespace
