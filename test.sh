@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: unit tests on a memory screen, then the real program on a
-# private virtual X server pressed with the real mouse.
+# Sets up, builds and runs every test: a bounded fuzz run of the sprite check and loader; the
+# unit and end-to-end tests built with AddressSanitizer and UndefinedBehaviorSanitizer; then the
+# unit tests on a memory screen, the real program on private virtual X servers pressed with the
+# real mouse, and a run under valgrind's memcheck. INKSTRIP_FUZZ_SECONDS sets the fuzz run (30).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh test
+
+echo "== fuzzing the sprite check and the loader behind it"
+scripts/fuzz.sh "${INKSTRIP_FUZZ_SECONDS:-30}"
+
+echo "== with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-san -DINKSTRIP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-san -j "$(nproc)" >/dev/null
+(cd build-san && ctest -j 2 --output-on-failure | tail -n 4)
+
+echo "== the whole suite"
 cd build
 ctest --output-on-failure -j 2

@@ -55,7 +55,8 @@ std::string ReadHeader(const unsigned char* d, std::size_t size, Header* h) {
     return "";
   }
   if (h->size != kInfoHeader)
-    return Say("has a %lld-byte header; only 12- and 40-byte BMP headers are read", h->size);
+    return Say("has a %lld-byte header; only 12- and 40-byte BMP headers are read",
+               static_cast<long long>(h->size));
   if (size < kFileHeader + kInfoHeader) return "ends inside its header";
   *h = {kInfoHeader, S32(i + 4), S32(i + 8), U16(i + 14), U32(i + 16), U32(i + 32), 4, h->offset};
   return "";

@@ -198,13 +198,11 @@ bool LoadBall() {
 bool StartUp() {
   NoteIgnoredSignals();
   if (!BallAcceptable() || !StartLibrary()) return false;
+  CatchStopSignals();
   install_timer();
   install_keyboard();
   install_mouse();
-  if (StartDisplay() && LoadBall()) {
-    CatchStopSignals();
-    return true;
-  }
+  if (StartDisplay() && LoadBall()) return true;
   allegro_exit();
   return false;
 }

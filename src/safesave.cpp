@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr std::size_t kBmpHeaders = 14 + 40;    // file header + info header, bytes
-constexpr std::size_t kPaletteBytes = 256 * 4;  // written only for 8-bit images
+constexpr std::size_t kBmpHeaders = 14 + 40;                 // file header + info header, bytes
+constexpr std::size_t kPaletteBytes = std::size_t{256} * 4;  // written only for 8-bit images
 constexpr const char* kBmpSuffix = ".bmp";
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as for any new file
 
@@ -74,7 +74,7 @@ std::size_t BmpFileSize(int width, int height, int depth) {
 bool SaveBitmapWhole(const char* path, BITMAP* bmp) {
   // The library picks the format from the name's extension, so the private name keeps ".bmp".
   std::string temp = std::string(path) + ".XXXXXX" + kBmpSuffix;
-  const int fd = mkstemps(temp.data(), std::strlen(kBmpSuffix));
+  const int fd = mkstemps(temp.data(), static_cast<int>(std::strlen(kBmpSuffix)));
   if (fd < 0) {
     Complain(path, std::strerror(errno));
     return false;

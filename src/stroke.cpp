@@ -23,7 +23,7 @@ constexpr int kBlack = 0;
 void TakeScreenshot() {
   BITMAP* shot = create_bitmap(kScreenW, kScreenH);
   if (!shot) {
-    std::fprintf(stderr, "inkstrip: %s not written: no memory for a copy of the screen\n",
+    std::fprintf(stderr, "inkstrip: cannot write %s: no memory for a copy of the screen\n",
                  kDumpFile);
     dumpfailed = true;
     return;
@@ -34,7 +34,8 @@ void TakeScreenshot() {
 }
 
 // A press is looked for only here, once per curve; the flag goes up before the screenshot so
-// that nothing can draw after the moment the user chose.
+// that nothing can draw after the moment the user chose. A stop signal is taken the same way,
+// without the screenshot.
 bool Stopped() {
   if (escape) return true;
   if (stopsignal) {

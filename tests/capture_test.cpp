@@ -16,12 +16,6 @@ using CaptureTest = Stand;
 
 constexpr std::uintmax_t kDumpBytes = 54 + 1024 * 3 * 768;
 
-int Entries(const std::string& dir) {
-  int n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
-}
-
 TEST_F(CaptureTest, APressSavesTheScreenAsItWasAndDrawsNothingMore) {
   Moveto(550, 150);
   Cproc(-141, -889, 909, -41, 1313, -788);

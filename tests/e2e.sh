@@ -16,6 +16,8 @@ chmod 755 "$work"
 mounted=""
 trap 'stop_xvfb; [ -n "$mounted" ] && umount "$mounted"; rm -rf "$work"' EXIT
 "$samples" "$work/samples" || exit 1
+# A copy another user can reach whatever the permissions of the build folder.
+cp "$prog" "$work/inkstrip"
 
 ok() { passed=$((passed + 1)); echo "ok: $1"; }
 bad() { failed=$((failed + 1)); echo "FAILED: $1"; sed 's/^/  | /' "$case_dir/err" 2>/dev/null; }
@@ -33,7 +35,7 @@ new_case() {
 run_and_press() {
   if [ -n "${as_user:-}" ]; then
     (cd "$case_dir" && exec setpriv --reuid="$as_user" --regid="$as_user" --clear-groups \
-      "$prog" >out 2>err) &
+      "$work/inkstrip" >out 2>err) &
   else
     (cd "$case_dir" && exec "$prog" >out 2>err) &
   fi

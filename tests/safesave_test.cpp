@@ -24,12 +24,6 @@ std::string Contents(const char* name) {
   return s.str();
 }
 
-int Entries(const std::string& dir) {
-  int n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
-}
-
 TEST_F(SafeSaveTest, PredictedSizeMatchesWhatTheLibraryWrites) {
   for (int depth : {8, 15, 16, 24, 32}) {
     for (int w : {1, 2, 3, 17, 1024}) {

@@ -86,3 +86,9 @@ bool Stand::IsFile(const char* name) {
   struct stat st;
   return lstat(name, &st) == 0;
 }
+
+int Stand::Entries(const std::string& dir) {
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}

@@ -21,6 +21,7 @@ class Stand : public ::testing::Test {
   static bool Same(BITMAP* a, BITMAP* b);
   static int Count(BITMAP* bmp, int colour);
   static bool IsFile(const char* name);
+  static int Entries(const std::string& dir);
 
   int white_ = 0;
   std::string dir_;
