@@ -25,7 +25,13 @@ echo "no display here: running on a virtual X server ($DISPLAY), pressing the mo
 ../build/inkstrip &
 pid=$!
 sleep "$after"
-press_mouse 0.3
+# A press is seen at the start of a curve; should one be missed, press again rather than wait
+# for ever.
+for attempt in 1 2 3; do
+  press_mouse 0.3
+  wait_for_exit "$pid" 20 && break
+done
+kill -0 "$pid" 2>/dev/null && kill "$pid"
 wait "$pid"
 convert dump.bmp dump.png
 echo "saved: $PWD/dump.bmp"
