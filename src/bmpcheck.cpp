@@ -19,8 +19,9 @@ constexpr std::size_t kCoreHeader = 12;  // OS/2 header, bytes
 constexpr std::size_t kInfoHeader = 40;  // classic Windows header, bytes
 constexpr std::size_t kMaskBytes = 12;   // three colour masks after the header
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
-// The largest legitimate file: a 4096 x 4096 image coded one pixel per run, plus headers.
-constexpr std::size_t kMaxFileBytes = 2u * kMaxBmpSide * (kMaxBmpSide + 1) + 64 * 1024;
+// The largest legitimate file, a 4096 x 4096 image at 32 bits per pixel, with room for headers;
+// run-length coding takes at most 2 bytes a pixel.
+constexpr std::size_t kMaxFileBytes = std::size_t{4} * kMaxBmpSide * kMaxBmpSide + 64 * 1024;
 
 struct Header {
   std::size_t size;  // of the info header

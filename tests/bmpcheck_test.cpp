@@ -114,6 +114,11 @@ TEST_F(BmpCheckTest, FilesThatAreNotPlainFilesAreRefusedWithoutAHang) {
   { std::ofstream big("big.bmp"); }
   std::filesystem::resize_file("big.bmp", 200u << 20);
   EXPECT_EQ(BmpFileProblem("big.bmp"), "too large for a sprite");
+  BmpForm largest;
+  largest.width = largest.height = kMaxBmpSide;
+  largest.bits = 32;
+  Write("largest.bmp", MakeBmp(largest));
+  EXPECT_EQ(BmpFileProblem("largest.bmp"), "");
   Write("ball.bmp", GoodBmps().front().bytes);
   EXPECT_EQ(BmpFileProblem("ball.bmp"), "");
 }
