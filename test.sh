@@ -13,7 +13,7 @@ scripts/fuzz.sh "${INKSTRIP_FUZZ_SECONDS:-30}"
 echo "== with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-san -DINKSTRIP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-san -j "$(nproc)" >/dev/null
-(cd build-san && ctest -j 2 --output-on-failure | tail -n 4)
+(cd build-san && ctest -j 2 --output-on-failure)
 
 echo "== the whole suite"
 cd build

@@ -48,18 +48,17 @@ std::string Say(const char* format, long long a, long long b = 0) {
 std::string ReadHeader(const unsigned char* d, std::size_t size, Header* h) {
   if (size < kFileHeader + kCoreHeader) return "too short to be a BMP image";
   if (d[0] != 'B' || d[1] != 'M') return "not a BMP image";
-  h->offset = U32(d + 10);
-  h->size = U32(d + 14);
+  const std::uint32_t offset = U32(d + 10);
+  const std::uint32_t header = U32(d + 14);
   const unsigned char* i = d + kFileHeader;
-  if (h->size == kCoreHeader) {
-    *h = {kCoreHeader, U16(i + 4), U16(i + 6), U16(i + 10), kRgb, 0, 3, h->offset};
+  if (header == kCoreHeader) {
+    *h = {kCoreHeader, U16(i + 4), U16(i + 6), U16(i + 10), kRgb, 0, 3, offset};
     return "";
   }
-  if (h->size != kInfoHeader)
-    return Say("has a %lld-byte header; only 12- and 40-byte BMP headers are read",
-               static_cast<long long>(h->size));
+  if (header != kInfoHeader)
+    return Say("has a %lld-byte header; only 12- and 40-byte BMP headers are read", header);
   if (size < kFileHeader + kInfoHeader) return "ends inside its header";
-  *h = {kInfoHeader, S32(i + 4), S32(i + 8), U16(i + 14), U32(i + 16), U32(i + 32), 4, h->offset};
+  *h = {kInfoHeader, S32(i + 4), S32(i + 8), U16(i + 14), U32(i + 16), U32(i + 32), 4, offset};
   return "";
 }
 
