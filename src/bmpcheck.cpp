@@ -40,7 +40,7 @@ std::uint32_t U32(const unsigned char* p) {
 std::int32_t S32(const unsigned char* p) { return static_cast<std::int32_t>(U32(p)); }
 
 std::string Say(const char* format, long long a, long long b = 0) {
-  char text[160];
+  char text[240];
   std::snprintf(text, sizeof text, format, a, b);
   return text;
 }
@@ -56,7 +56,11 @@ std::string ReadHeader(const unsigned char* d, std::size_t size, Header* h) {
     return "";
   }
   if (header != kInfoHeader)
-    return Say("has a %lld-byte header; only 12- and 40-byte BMP headers are read", header);
+    return Say(
+        "has a %lld-byte header; only 12- and 40-byte BMP headers are read (save it with "
+        "a plain 40-byte header, for example with ImageMagick: convert in.png "
+        "BMP3:ball4.bmp)",
+        header);
   if (size < kFileHeader + kInfoHeader) return "ends inside its header";
   *h = {kInfoHeader, S32(i + 4), S32(i + 8), U16(i + 14), U32(i + 16), U32(i + 32), 4, offset};
   return "";
@@ -219,21 +223,26 @@ std::string BmpProblem(const unsigned char* data, std::size_t size) {
 }
 
 // Opened without blocking, so a pipe or device of that name cannot stall the program.
-std::string BmpFileProblem(const char* path) {
+std::string ReadBmpFile(const char* path, std::vector<unsigned char>* bytes) {
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::strerror(errno);
   struct stat st;
   std::string why;
-  std::vector<unsigned char> bytes;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     why = "not a regular file";
   } else if (static_cast<unsigned long long>(st.st_size) > kMaxFileBytes) {
     why = "too large for a sprite";
   } else {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    if (!ReadAll(fd, bytes.data(), bytes.size())) why = "cannot be read";
+    bytes->resize(static_cast<std::size_t>(st.st_size));
+    if (!ReadAll(fd, bytes->data(), bytes->size())) why = "cannot be read";
   }
   close(fd);
+  return why;
+}
+
+std::string BmpFileProblem(const char* path) {
+  std::vector<unsigned char> bytes;
+  const std::string why = ReadBmpFile(path, &bytes);
   return why.empty() ? BmpProblem(bytes.data(), bytes.size()) : why;
 }
 

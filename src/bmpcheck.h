@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 constexpr int kMaxBmpSide = 4096;  // pixels, for either side
 
@@ -14,7 +15,11 @@ constexpr int kMaxBmpSide = 4096;  // pixels, for either side
 // wrong with them, in words for the user.
 std::string BmpProblem(const unsigned char* data, std::size_t size);
 
-// The same for a file; also says why a file cannot be read at all.
+// Reads a whole file into bytes, or says why it cannot: not a regular file, too large to be a
+// sprite, or the system's reason. Whatever it is, the read does not block.
+std::string ReadBmpFile(const char* path, std::vector<unsigned char>* bytes);
+
+// BmpProblem for a file, or ReadBmpFile's reason when it cannot be read.
 std::string BmpFileProblem(const char* path);
 
 // Whether a loaded sprite has at least one pixel that is not the mask colour.

@@ -1,27 +1,26 @@
-// The program's shell: starts the library and the display, loads the ball and writes the
-// handwriting script pass after pass until a mouse press stops it.
+// The program's shell: reads the command line, starts the library and the display, loads the
+// ball and writes the handwriting script pass after pass until the user or a signal stops it.
 #include "main3.h"
 
 #include <allegro.h>
 
-#include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
-#include "bmpcheck.h"
+#include "cmdline.h"
+#include "display.h"
+#include "pacing.h"
 #include "pen.h"
+#include "requests.h"
+#include "say.h"
+#include "sprite.h"
+#include "stopping.h"
 #include "stroke.h"
 
 bool escape = false;
-volatile std::sig_atomic_t stopsignal = 0;
 
 namespace {
-
-constexpr int kScreenW = 1024;          // pixels
-constexpr int kScreenH = 768;           // pixels
-constexpr int kColorDepth = 32;         // bits per pixel
-constexpr int kLeastDesktopDepth = 16;  // bits per pixel of the display the screen is shown on
-constexpr const char* kBallFile = "ball4.bmp";
 
 // One pen command of the script: 'C' takes all six numbers, 'S' the first four. The numbers are
 // offsets from the pen in sixths of a pixel.
@@ -101,108 +100,38 @@ void Run(const Command& c) {
   }
 }
 
-void Fail(const char* what, const char* why) {
-  std::fprintf(stderr, "inkstrip: %s: %s\n", what, why);
-}
-
-// Looked at before the display is taken over, so a bad sprite costs no mode switch, and before
-// the loader sees it, since the loader trusts whatever the file claims.
-bool BallAcceptable() {
-  const std::string why = BmpFileProblem(kBallFile);
-  if (why.empty()) return true;
-  Fail("cannot use ball4.bmp", why.c_str());
-  return false;
-}
-
-// The library's own handlers shut it down from inside the signal, which can abort with a core
-// dump or leave the program running; a signal is rather taken like a press without the
-// screenshot, so the pass ends without drawing and the library shuts down as usual. A second
-// signal of the same kind ends the program at once.
-void OnStopSignal(int sig) { stopsignal = sig; }
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-bool ignoredatstart[std::size(kStopSignals)];  // as by nohup, or for a background job
-
-void NoteIgnoredSignals() {
-  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-    struct sigaction old {};
-    sigaction(kStopSignals[i], nullptr, &old);
-    ignoredatstart[i] = old.sa_handler == SIG_IGN;
-  }
-}
-
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_flags = SA_RESETHAND;
-  sigemptyset(&action.sa_mask);
-  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-    action.sa_handler = ignoredatstart[i] ? SIG_IGN : OnStopSignal;
-    sigaction(kStopSignals[i], &action, nullptr);
-  }
-}
-
-// Ends the way the signal itself would have, now that the display is given back.
-int EndLikeTheSignal() {
-  std::signal(stopsignal, SIG_DFL);
-  std::raise(stopsignal);
-  return 128 + stopsignal;
-}
-
-bool StartLibrary() {
-  if (allegro_init() == 0) return true;
-  Fail("cannot start the Allegro library",
-       allegro_error[0] ? allegro_error : "no display (is DISPLAY set to a running X server?)");
-  return false;
-}
-
-// Measured on X: at 8 and 15 bits per pixel the ink shows in the wrong colours, and on a screen
-// smaller than 1024x768 part of the writing is cut off. 16 bits and more, and larger screens,
-// show it as it is.
-bool DisplaySuitable() {
-  const int depth = desktop_color_depth();
-  int w = 0, h = 0;
-  char why[160];
-  if (depth != 0 && depth < kLeastDesktopDepth) {
-    std::snprintf(why, sizeof why, "the display has %d bits per pixel; 16 or more are needed",
-                  depth);
-  } else if (get_desktop_resolution(&w, &h) == 0 && (w < kScreenW || h < kScreenH)) {
-    std::snprintf(why, sizeof why, "the display is %dx%d; 1024x768 or more is needed", w, h);
-  } else {
-    return true;
-  }
-  Fail("cannot open a 1024x768 full screen", why);
-  return false;
-}
-
-bool StartDisplay() {
-  if (!DisplaySuitable()) return false;
-  set_color_depth(kColorDepth);
-  if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, kScreenW, kScreenH, 0, 0) == 0) return true;
-  Fail("cannot open a 1024x768 full screen at 32 bits per pixel", allegro_error);
-  return false;
-}
-
-bool LoadBall() {
-  ball = load_bitmap(kBallFile, nullptr);
-  if (!ball) {
-    Fail("cannot load ball4.bmp", "the library could not read it");
+// The sprite is found, read and checked before the library starts, so a bad one costs no mode
+// switch; the bytes that were checked are the ones loaded once the display is up.
+bool ReadBall(std::vector<unsigned char>* bytes) {
+  std::string looked;
+  const std::string path = FindSprite(&looked);
+  if (path.empty()) {
+    Say("cannot find ball4.bmp", ("looked in " + looked).c_str());
     return false;
   }
-  if (HasInk(ball)) return true;
-  Fail("cannot use ball4.bmp", "every pixel is the mask colour (255, 0, 255), so nothing shows");
-  destroy_bitmap(ball);
-  ball = nullptr;
+  const std::string why = ReadSprite(path, bytes);
+  if (why.empty()) return true;
+  Say(("cannot use " + path).c_str(), why.c_str());
   return false;
 }
 
-bool StartUp() {
+bool LoadBall(const std::vector<unsigned char>& bytes) {
+  std::string why;
+  ball = LoadSprite(bytes, &why);
+  if (!ball) Say("cannot use ball4.bmp", why.c_str());
+  return ball != nullptr;
+}
+
+bool StartUp(const Options& options) {
   NoteIgnoredSignals();
-  if (!BallAcceptable() || !StartLibrary()) return false;
+  std::vector<unsigned char> bytes;
+  if (!ReadBall(&bytes) || !StartLibrary()) return false;
   CatchStopSignals();
   install_timer();
   install_keyboard();
   install_mouse();
-  if (StartDisplay() && LoadBall()) return true;
+  WatchRequests();
+  if (StartDisplay(options.windowed) && LoadBall(bytes)) return true;
   allegro_exit();
   return false;
 }
@@ -211,11 +140,18 @@ bool StartUp() {
 
 // The stamp count restarts with every word, so each word begins at its own start point on the
 // screen however far the strip has moved.
-void WriteWord(int word) {
-  const Word& w = kWords[word];
-  Moveto(w.startx, w.starty);
+void BeginWord(int word) {
+  Moveto(kWords[word].startx, kWords[word].starty);
   t = 0;
-  for (int i = 0; i < w.count; ++i) Run(w.commands[i]);
+}
+
+int CommandsIn(int word) { return kWords[word].count; }
+
+void RunCommand(int word, int i) { Run(kWords[word].commands[i]); }
+
+void WriteWord(int word) {
+  BeginWord(word);
+  for (int i = 0; i < CommandsIn(word); ++i) RunCommand(word, i);
 }
 
 void WritePass() {
@@ -223,15 +159,20 @@ void WritePass() {
   WriteWord(1);
 }
 
-int main(int, char**) {
-  if (!StartUp()) return 1;
+int main(int argc, char** argv) {
+  KeepStandardStreamsOpen();
+  Options options;
+  const int status = ReadCommandLine(argc, argv, &options);
+  if (status != kGoOn) return status;
+  if (!StartUp(options)) return 1;
+  SetPace(options.pace);
   t = 0;
   do {
     WritePass();
   } while (!escape);
   destroy_bitmap(ball);
   allegro_exit();
-  if (stopsignal) return EndLikeTheSignal();
+  if (stopsignal) EndLikeTheSignal();
   return dumpfailed ? 1 : 0;
 }
 END_OF_MAIN()

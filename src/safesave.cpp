@@ -1,6 +1,7 @@
 // Saving a bitmap so that the named file ends up either as the whole new image or as it was.
 // The library's own save truncates the file first, follows links and does not check its close,
-// so the image goes to a fresh private file that only replaces the real one once complete.
+// so the image goes through the descriptor of a fresh private file, which only replaces the
+// real one once it is complete.
 #include "safesave.h"
 
 #include <fcntl.h>
@@ -9,9 +10,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "packio.h"
+#include "say.h"
 
 namespace {
 
@@ -20,8 +26,18 @@ constexpr std::size_t kPaletteBytes = std::size_t{256} * 4;  // written only for
 constexpr const char* kBmpSuffix = ".bmp";
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as for any new file
 
-void Complain(const char* path, const char* why) {
-  std::fprintf(stderr, "inkstrip: cannot write %s: %s\n", path, why);
+void Complain(const char* path, const std::string& why) {
+  Say(("cannot write " + std::string(path)).c_str(), why.c_str());
+}
+
+// A new file that cannot be made is the directory's doing, not the file's, so say which.
+std::string CannotCreateIn(const char* path, int err) {
+  std::string dir = path;
+  const std::size_t slash = dir.rfind('/');
+  dir = slash == std::string::npos ? "." : dir.substr(0, slash + 1);
+  char real[PATH_MAX];
+  if (realpath(dir.c_str(), real)) dir = real;
+  return "cannot make a new file in the directory " + dir + " (" + std::strerror(err) + ")";
 }
 
 mode_t CurrentUmask() {
@@ -38,28 +54,39 @@ bool RoomFor(int fd, std::size_t bytes) {
   return false;
 }
 
-// The temporary name must still be the file we created and hold every byte of the image.
-bool Complete(int fd, const std::string& name, std::size_t bytes) {
-  struct stat held, named;
-  if (fsync(fd) != 0 || fstat(fd, &held) != 0 || lstat(name.c_str(), &named) != 0) return false;
-  if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
-    errno = EEXIST;
-    return false;
-  }
+// The size on disk is the verdict: whatever the library or the writes said, the file must hold
+// every byte of the image. write_error, when there was one, is the reason given.
+bool Complete(int fd, std::size_t bytes, int write_error) {
+  struct stat held;
+  if (fsync(fd) != 0 || fstat(fd, &held) != 0) return false;
   if (static_cast<std::size_t>(held.st_size) == bytes) return true;
-  errno = ENOSPC;
+  errno = write_error ? write_error : EIO;
   return false;
+}
+
+// Before the rename, the temporary name must still be the file we created.
+bool StillOurs(int fd, const std::string& name) {
+  struct stat held, named;
+  if (fstat(fd, &held) != 0 || lstat(name.c_str(), &named) != 0) return false;
+  if (held.st_dev == named.st_dev && held.st_ino == named.st_ino) return true;
+  errno = EEXIST;
+  return false;
+}
+
+bool WriteImage(int fd, BITMAP* bmp, std::size_t bytes) {
+  DescriptorSink sink;
+  sink.fd = fd;
+  PACKFILE* pf = WriteToDescriptor(&sink);
+  if (!pf) return false;
+  save_bmp_pf(pf, bmp, nullptr);
+  pack_fclose(pf);
+  return Complete(fd, bytes, sink.error);
 }
 
 bool WriteAndPlace(int fd, const std::string& temp, const char* path, BITMAP* bmp) {
   const std::size_t bytes = BmpFileSize(bmp->w, bmp->h, bitmap_color_depth(bmp));
   if (fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0 || !RoomFor(fd, bytes)) return false;
-  errno = 0;
-  if (save_bitmap(temp.c_str(), bmp, nullptr) != 0) {
-    if (errno == 0) errno = EIO;
-    return false;
-  }
-  return Complete(fd, temp, bytes) && std::rename(temp.c_str(), path) == 0;
+  return WriteImage(fd, bmp, bytes) && StillOurs(fd, temp) && std::rename(temp.c_str(), path) == 0;
 }
 
 }  // namespace
@@ -72,11 +99,11 @@ std::size_t BmpFileSize(int width, int height, int depth) {
 }
 
 bool SaveBitmapWhole(const char* path, BITMAP* bmp) {
-  // The library picks the format from the name's extension, so the private name keeps ".bmp".
+  // Should it ever be left behind, the private name still says what it holds.
   std::string temp = std::string(path) + ".XXXXXX" + kBmpSuffix;
   const int fd = mkstemps(temp.data(), static_cast<int>(std::strlen(kBmpSuffix)));
   if (fd < 0) {
-    Complain(path, std::strerror(errno));
+    Complain(path, CannotCreateIn(path, errno));
     return false;
   }
   const bool placed = WriteAndPlace(fd, temp, path, bmp);

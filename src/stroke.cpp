@@ -2,10 +2,12 @@
 // scrolls the screen one pixel left every second stamp; a mouse press saves it and stops.
 #include "stroke.h"
 
-#include <cstdio>
-
 #include "main3.h"
+#include "pacing.h"
+#include "requests.h"
 #include "safesave.h"
+#include "say.h"
+#include "stopping.h"
 
 int t = 0;
 BITMAP* ball = nullptr;
@@ -20,31 +22,33 @@ constexpr int kScreenH = 768;     // pixels
 constexpr int kRightColumn = kScreenW - 1;
 constexpr int kBlack = 0;
 
+// The copy is taken from the screen first; only the save is guarded, since it alone needs no
+// display and must never be left half done.
 void TakeScreenshot() {
   BITMAP* shot = create_bitmap(kScreenW, kScreenH);
   if (!shot) {
-    std::fprintf(stderr, "inkstrip: cannot write %s: no memory for a copy of the screen\n",
-                 kDumpFile);
+    Say("cannot write dump.bmp", "no memory for a copy of the screen");
     dumpfailed = true;
     return;
   }
   blit(screen, shot, 0, 0, 0, 0, kScreenW, kScreenH);
-  if (!SaveBitmapWhole(kDumpFile, shot)) dumpfailed = true;
+  if (!BeginSave() || !SaveBitmapWhole(kDumpFile, shot)) dumpfailed = true;
+  EndSave();
   destroy_bitmap(shot);
 }
 
-// A press is looked for only here, once per curve; the flag goes up before the screenshot so
-// that nothing can draw after the moment the user chose. A stop signal is taken the same way,
-// without the screenshot.
+bool SomethingAsked() { return stopsignal || quitasked || PressSeen(); }
+
+// Requests are looked at only here, once per curve; the flag goes up before the screenshot so
+// that nothing can draw after the moment the user chose. A press that came and went since the
+// last curve counts as one held until now. A stop signal, Escape and the close button stop the
+// same way, without the screenshot.
 bool Stopped() {
   if (escape) return true;
-  if (stopsignal) {
-    escape = true;
-    return true;
-  }
-  if (mouse_b == 0) return false;
+  AwaitCurveTime(SomethingAsked);
+  if (!SomethingAsked()) return false;
   escape = true;
-  TakeScreenshot();
+  if (!stopsignal && PressSeen()) TakeScreenshot();
   return true;
 }
 

@@ -1,5 +1,6 @@
 // The stroke: stamps the ball along one cubic Bezier curve while the screen scrolls left like
-// a paper strip, and takes the screenshot and stops on the first mouse-button press.
+// a paper strip, and at the start of each curve keeps to the pace and takes the user's
+// requests: the screenshot and stop on the first mouse-button press, or a stop without it.
 #pragma once
 
 #include <allegro.h>

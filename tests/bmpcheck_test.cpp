@@ -1,6 +1,7 @@
-// The sprite check: every form the library reads gets through and loads exactly as drawn;
-// everything that crashes or fools the loader is refused with a reason; files that are not
-// files at all are refused without a hang.
+// The sprite check: every form the library reads gets through and loads exactly as drawn from
+// the bytes that were checked; everything that crashes or fools the loader is refused with a
+// reason; files that are not files at all are refused without a hang; and where the sprite is
+// looked for.
 #include "bmpcheck.h"
 
 #include <sys/stat.h>
@@ -10,6 +11,8 @@
 #include <fstream>
 
 #include "bmpmaker.h"
+#include "packio.h"
+#include "sprite.h"
 #include "stand.h"
 
 namespace {
@@ -25,8 +28,7 @@ void Write(const std::string& name, const std::string& bytes) {
 }
 
 void ExpectLoadsAsDrawn(const NamedBmp& good) {
-  Write(good.name, good.bytes);
-  BITMAP* bmp = load_bitmap(good.name.c_str(), nullptr);
+  BITMAP* bmp = LoadBmpFromMemory(std::vector<unsigned char>(good.bytes.begin(), good.bytes.end()));
   ASSERT_NE(bmp, nullptr);
   ASSERT_EQ(bmp->w, good.form.width);
   ASSERT_EQ(bmp->h, good.form.height);
@@ -84,8 +86,9 @@ TEST_F(BmpCheckTest, ReasonsNameWhatIsWrong) {
   EXPECT_EQ(reason("claims-20000x20000.bmp"),
             "is 20000 x 20000 pixels; each side must be 1 to 4096");
   EXPECT_EQ(reason("depth7.bmp"), "has 7 bits per pixel, which is not supported");
-  EXPECT_EQ(reason("header108.bmp"),
-            "has a 108-byte header; only 12- and 40-byte BMP headers are read");
+  EXPECT_EQ(reason("header124.bmp"),
+            "has a 124-byte header; only 12- and 40-byte BMP headers are read (save it with a "
+            "plain 40-byte header, for example with ImageMagick: convert in.png BMP3:ball4.bmp)");
   EXPECT_EQ(reason("rle8-run255-w16.bmp"), "has a run-length run that leaves the image");
   EXPECT_EQ(reason("rle8-long-skip.bmp"), "has a run-length skip that leaves the image");
   EXPECT_EQ(reason("rle8-no-end.bmp"), "ends inside its run-length data");
@@ -130,6 +133,35 @@ TEST_F(BmpCheckTest, ASpriteAllOfTheMaskColourHasNoInk) {
   putpixel(blank, 4, 4, makecol(255, 0, 254));
   EXPECT_TRUE(HasInk(blank));
   destroy_bitmap(blank);
+}
+
+// What was checked is what is loaded: a file changed after the read has no say.
+TEST_F(BmpCheckTest, TheBytesCheckedAreTheBytesLoaded) {
+  BmpForm f;
+  f.width = 3;
+  f.height = 2;
+  Write("ball4.bmp", MakeBmp(f));
+  std::vector<unsigned char> bytes;
+  ASSERT_EQ(ReadSprite("ball4.bmp", &bytes), "");
+  Write("ball4.bmp", std::string("BM not a picture"));
+  std::string why;
+  BITMAP* sprite = LoadSprite(bytes, &why);
+  ASSERT_NE(sprite, nullptr) << why;
+  EXPECT_EQ(sprite->w, 3);
+  EXPECT_EQ(getpixel(sprite, 0, 0), makecol(255, 0, 0));
+  destroy_bitmap(sprite);
+  EXPECT_NE(ReadSprite("ball4.bmp", &bytes), "");
+
+  const std::string blank = AllMaskBmp();
+  EXPECT_EQ(LoadSprite(std::vector<unsigned char>(blank.begin(), blank.end()), &why), nullptr);
+  EXPECT_NE(why.find("mask colour"), std::string::npos);
+}
+
+TEST(SpritePlaces, WorkingDirectoryThenTheDataDirectoryThenBesideTheProgram) {
+  EXPECT_EQ(SpritePlaces("/opt/ink/bin/inkstrip"),
+            (std::vector<std::string>{"ball4.bmp", "/opt/ink/share/inkstrip/ball4.bmp",
+                                      "/opt/ink/bin/ball4.bmp"}));
+  EXPECT_EQ(SpritePlaces(""), std::vector<std::string>{"ball4.bmp"});
 }
 
 }  // namespace

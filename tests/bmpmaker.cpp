@@ -232,6 +232,12 @@ std::vector<NamedBmp> GoodBmps() {
       good.push_back(Named(kind + "-literals" + wide, r));
     }
   }
+  // Palettes stated in full, as ImageMagick writes them: 2, 16 and 256 colours.
+  for (int bits : {1, 4, 8}) {
+    BmpForm full = Form(5, 3, bits);
+    full.colours = 1u << bits;
+    good.push_back(Named(std::to_string(bits) + "bit-whole-palette.bmp", full));
+  }
   BmpForm gap = Form(5, 3, 8);
   gap.gap = 300;
   gap.colours = 4;

@@ -1,12 +1,18 @@
-// The press: seen only at the start of a curve, it saves the screen as it was, stops all later
-// drawing, and happens at most once.
+// The user's requests, looked at the start of a curve: a press, however short, saves the screen
+// as it was and stops all later drawing, at most once; Escape and the close button stop without
+// saving; a paced run waits between curves yet draws the same and wakes for a request.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "main3.h"
+#include "pacing.h"
 #include "pen.h"
+#include "requests.h"
 #include "stand.h"
 #include "stroke.h"
 
@@ -15,6 +21,13 @@ namespace {
 using CaptureTest = Stand;
 
 constexpr std::uintmax_t kDumpBytes = 54 + 1024 * 3 * 768;
+constexpr int kSpot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
+
+double SecondsFor(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 TEST_F(CaptureTest, APressSavesTheScreenAsItWasAndDrawsNothingMore) {
   Moveto(550, 150);
@@ -86,6 +99,86 @@ TEST_F(CaptureTest, AnUnwritableDumpStillStopsButIsReported) {
   EXPECT_TRUE(std::filesystem::is_directory("dump.bmp"));
   EXPECT_EQ(Entries(dir_), 1);
   EXPECT_EQ(t, 0);
+}
+
+// A tap comes and goes inside one curve: the library's callback has seen it, mouse_b no longer
+// shows it. The next curve takes it as a press held until then.
+TEST_F(CaptureTest, ATapInsideACurveIsTakenAtTheNextOne) {
+  Moveto(550, 150);
+  Cproc(-141, -889, 909, -41, 1313, -788);
+  OnMouse(MOUSE_FLAG_MOVE);
+  Sproc(-242, 949, -546, 3222);
+  ASSERT_FALSE(escape);
+  BITMAP* before = Copy(screen);
+  OnMouse(MOUSE_FLAG_RIGHT_DOWN);
+  OnMouse(MOUSE_FLAG_RIGHT_UP);
+  ASSERT_EQ(mouse_b, 0);
+  Sproc(-1135, 22, 3045, -3153);
+  EXPECT_TRUE(escape);
+  EXPECT_EQ(t, 280);
+  EXPECT_TRUE(Same(screen, before));
+  BITMAP* dump = load_bitmap("dump.bmp", nullptr);
+  ASSERT_NE(dump, nullptr);
+  EXPECT_TRUE(Same(dump, before));
+  destroy_bitmap(dump);
+  destroy_bitmap(before);
+}
+
+TEST_F(CaptureTest, EscapeAndTheCloseButtonStopWithoutAScreenshotOtherKeysDoNothing) {
+  OnKey(KEY_Q);
+  OnKey(KEY_ESC | 0x80);  // a release alone
+  Bezier(kSpot);
+  EXPECT_FALSE(escape);
+  EXPECT_EQ(t, 140);
+  OnKey(KEY_ESC);
+  OnKey(KEY_ESC | 0x80);
+  Bezier(kSpot);
+  EXPECT_TRUE(escape);
+  EXPECT_EQ(t, 140);
+  EXPECT_FALSE(IsFile("dump.bmp"));
+  OnMouse(MOUSE_FLAG_LEFT_DOWN);  // once stopped, a press is not looked at
+  Bezier(kSpot);
+  EXPECT_FALSE(IsFile("dump.bmp"));
+
+  escape = false;
+  quitasked = 0;
+  pressed = 0;
+  OnCloseButton();
+  Bezier(kSpot);
+  EXPECT_TRUE(escape);
+  EXPECT_EQ(t, 140);
+  EXPECT_FALSE(IsFile("dump.bmp"));
+}
+
+// The wait comes between curves only: a paced pass leaves exactly the screen of an unpaced one
+// and takes at least its 43 intervals (a lower bound only, so a slow machine cannot fail it).
+TEST_F(CaptureTest, APacedPassDrawsTheSameAndTakesItsTime) {
+  WritePass();
+  BITMAP* unpaced = Copy(screen);
+  clear_to_color(screen, 0);
+  SetPace(400);
+  const double took = SecondsFor(WritePass);
+  EXPECT_GE(took, 43 / 400.0);
+  EXPECT_TRUE(Same(screen, unpaced));
+  destroy_bitmap(unpaced);
+}
+
+// At one curve every 30 s, a press during the wait is taken long before the next curve is due.
+TEST_F(CaptureTest, APressDuringASlowWaitIsTakenAtOnce) {
+  SetPace(1.0 / 30);
+  Bezier(kSpot);
+  BITMAP* before = Copy(screen);
+  std::thread user([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    OnMouse(MOUSE_FLAG_LEFT_DOWN);
+  });
+  const double took = SecondsFor([] { Bezier(kSpot); });
+  user.join();
+  EXPECT_LT(took, 10);
+  EXPECT_TRUE(escape);
+  EXPECT_TRUE(Same(screen, before));
+  EXPECT_EQ(std::filesystem::file_size("dump.bmp"), kDumpBytes);
+  destroy_bitmap(before);
 }
 
 }  // namespace

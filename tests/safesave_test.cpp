@@ -46,24 +46,35 @@ TEST_F(SafeSaveTest, ALinkAtTheNameIsReplacedNotWrittenThrough) {
   EXPECT_EQ(std::filesystem::file_size("dump.bmp"), BmpFileSize(kW, kH, 32));
 }
 
-// A file size limit makes every write past it fail, as a full disk would.
-TEST_F(SafeSaveTest, AWriteThatRunsOutOfRoomLeavesTheOldFileWhole) {
+// A file size limit makes every write past it fail, as a full disk would: early in the image,
+// or only at its very last byte.
+TEST_F(SafeSaveTest, AWriteThatRunsOutOfRoomLeavesTheOldFileWholeAndSaysWhy) {
   std::ofstream("dump.bmp") << "an older screenshot";
   struct rlimit old;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  struct rlimit small = old;
-  small.rlim_cur = 100000;
   auto old_handler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  ::testing::internal::CaptureStderr();
-  const bool saved = SaveBitmapWhole("dump.bmp", screen);
-  const std::string said = ::testing::internal::GetCapturedStderr();
-  setrlimit(RLIMIT_FSIZE, &old);
+  for (rlim_t limit : {rlim_t{100000}, rlim_t{BmpFileSize(kW, kH, 32) - 1}}) {
+    struct rlimit small = old;
+    small.rlim_cur = limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ::testing::internal::CaptureStderr();
+    const bool saved = SaveBitmapWhole("dump.bmp", screen);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved) << limit;
+    EXPECT_EQ(said, "inkstrip: cannot write dump.bmp: File too large\n");
+    EXPECT_EQ(Contents("dump.bmp"), "an older screenshot");
+    EXPECT_EQ(Entries(dir_), 1);
+  }
   signal(SIGXFSZ, old_handler);
-  EXPECT_FALSE(saved);
-  EXPECT_NE(said.find("cannot write dump.bmp"), std::string::npos) << said;
-  EXPECT_EQ(Contents("dump.bmp"), "an older screenshot");
-  EXPECT_EQ(Entries(dir_), 1);
+}
+
+// The file written through the program's own descriptor is byte for byte the library's own.
+TEST_F(SafeSaveTest, TheFileIsTheOneTheLibraryWouldWrite) {
+  for (int col = 0; col < kW; col += 7) putpixel(screen, col, col % kH, makecol(col % 256, 9, 200));
+  ASSERT_EQ(save_bitmap("library.bmp", screen, nullptr), 0);
+  ASSERT_TRUE(SaveBitmapWhole("dump.bmp", screen));
+  EXPECT_EQ(Contents("dump.bmp"), Contents("library.bmp"));
 }
 
 TEST_F(SafeSaveTest, ANewFileGetsThePermissionsTheUmaskAllows) {

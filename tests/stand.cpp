@@ -1,5 +1,6 @@
 // The test stand: the library started with no system driver, a 32-bit memory bitmap as the
-// screen, a one-pixel ball, the pen and flags reset, and a private working directory.
+// screen, a one-pixel ball, the pen, the flags and the pace reset, and a private working
+// directory.
 #include "stand.h"
 
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 #include <filesystem>
 
 #include "main3.h"
+#include "pacing.h"
 #include "pen.h"
+#include "requests.h"
 #include "stroke.h"
 
 void StartLibraryOnce() {
@@ -35,6 +38,9 @@ void Stand::SetUp() {
   escape = false;
   dumpfailed = false;
   mouse_b = 0;
+  pressed = 0;
+  quitasked = 0;
+  SetPace(0);
   char here[4096];
   ASSERT_NE(getcwd(here, sizeof here), nullptr);
   home_ = here;

@@ -1,5 +1,6 @@
 // The test stand: the library started with no system driver, a 32-bit memory bitmap as the
-// screen, a one-pixel ball, the pen and flags reset, and a private working directory.
+// screen, a one-pixel ball, the pen, the flags and the pace reset, and a private working
+// directory.
 #pragma once
 
 #include <allegro.h>

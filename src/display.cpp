@@ -1,0 +1,109 @@
+// Starting the library and the display. Xlib's own handling of a lost connection calls exit on
+// whichever thread noticed, which is usually the library's input thread; its exit handlers then
+// tear the screen down under the drawing thread. The program's own handler ends it cleanly.
+#include "display.h"
+
+#include <X11/Xlib.h>
+#include <allegro.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "say.h"
+#include "stopping.h"
+
+namespace {
+
+constexpr int kScreenW = 1024;          // pixels
+constexpr int kScreenH = 768;           // pixels
+constexpr int kColorDepth = 32;         // bits per pixel
+constexpr int kLeastDesktopDepth = 16;  // bits per pixel of the display the screen is shown on
+constexpr const char* kTitle = "inkstrip";
+
+int OnLostConnection(Display*) { DisplayLost(); }
+
+// allegro_init says nothing of why it failed: the reason is found by asking again.
+std::string WhyNoLibrary(int err) {
+  if (err == ENOMEM) return "not enough memory";
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return "no display (DISPLAY is not set; is there an X server to run on?)";
+  Display* x = XOpenDisplay(nullptr);
+  if (!x) {
+    return std::string("no display: cannot reach the X server at DISPLAY=") + name +
+           " (is it running, and may this user use it?)";
+  }
+  XCloseDisplay(x);
+  if (allegro_error[0]) return allegro_error;
+  return "the library did not say why (perhaps too little memory)";
+}
+
+// Measured on X: at 8 and 15 bits per pixel the ink shows in the wrong colours, and on a screen
+// smaller than 1024x768 part of the writing is cut off. 16 bits and more, and larger screens,
+// show it as it is.
+std::string DisplayProblem() {
+  const int depth = desktop_color_depth();
+  int w = 0, h = 0;
+  char why[160];
+  if (depth != 0 && depth < kLeastDesktopDepth) {
+    std::snprintf(why, sizeof why, "the display has %d bits per pixel; 16 or more are needed",
+                  depth);
+    return why;
+  }
+  if (get_desktop_resolution(&w, &h) == 0 && (w < kScreenW || h < kScreenH)) {
+    std::snprintf(why, sizeof why, "the display is %dx%d; 1024x768 or more is needed", w, h);
+    return why;
+  }
+  return "";
+}
+
+std::string WhyNoMode() {
+  if (std::strstr(allegro_error, "grab")) {
+    return std::string("another program holds the keyboard or the mouse (perhaps another ") +
+           "inkstrip; --windowed needs neither) [" + allegro_error + "]";
+  }
+  return allegro_error;
+}
+
+}  // namespace
+
+void KeepStandardStreamsOpen() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = open("/dev/null", O_RDWR);
+    if (opened >= 0 && opened != fd) close(opened);
+  }
+}
+
+bool StartLibrary() {
+  if (allegro_init() == 0) {
+    XSetIOErrorHandler(OnLostConnection);
+    return true;
+  }
+  const int err = errno;
+  Say("cannot start the Allegro library", WhyNoLibrary(err).c_str());
+  return false;
+}
+
+bool StartDisplay(bool windowed) {
+  const char* what =
+      windowed ? "cannot open a 1024x768 window" : "cannot open a 1024x768 full screen";
+  const std::string problem = DisplayProblem();
+  if (!problem.empty()) {
+    Say(what, problem.c_str());
+    return false;
+  }
+  set_window_title(kTitle);
+  set_color_depth(kColorDepth);
+  const int card = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+  if (set_gfx_mode(card, kScreenW, kScreenH, 0, 0) == 0) {
+    XSetIOErrorHandler(OnLostConnection);
+    return true;
+  }
+  Say((std::string(what) + " at 32 bits per pixel").c_str(), WhyNoMode().c_str());
+  return false;
+}

@@ -1,0 +1,41 @@
+// The schedule of a paced run: curve n is due at the first curve's time plus n intervals, so
+// the time spent drawing does not add up into drift. A machine that falls behind the schedule
+// carries on from where it is rather than rushing to catch up.
+#include "pacing.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a wait may go without looking at wake(): presses, Escape and signals are acted on
+// well within a tenth of a second however slow the pace.
+constexpr std::chrono::milliseconds kLookEvery{40};
+
+Clock::duration interval{0};
+Clock::time_point due;
+bool scheduled = false;
+
+}  // namespace
+
+void SetPace(double curves_per_second) {
+  scheduled = false;
+  interval = Clock::duration{0};
+  if (curves_per_second > 0)
+    interval = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(1.0 / curves_per_second));
+}
+
+void AwaitCurveTime(bool (*wake)()) {
+  if (interval == Clock::duration{0}) return;
+  Clock::time_point now = Clock::now();
+  due = scheduled ? std::max(due + interval, now) : now;
+  scheduled = true;
+  while (now < due && !wake()) {
+    std::this_thread::sleep_for(std::min<Clock::duration>(due - now, kLookEvery));
+    now = Clock::now();
+  }
+}

@@ -1,0 +1,28 @@
+// Ending the program from outside: the stop signals, the loss of the X display, and the save of
+// the screenshot, which neither may cut short or leave half done.
+#pragma once
+
+#include <csignal>
+
+extern volatile std::sig_atomic_t stopsignal;  // a signal asking the program to end, or 0
+
+// Before anything else: signals ignored at start (as under nohup) stay ignored.
+void NoteIgnoredSignals();
+
+// Once the library is up, in place of its own handlers, which shut it down from inside the
+// signal. The first stop signal is only noted; a second ends the program at once, except during
+// the save, which it lets finish first. Also turns SIGXFSZ and SIGPIPE into failed writes.
+void CatchStopSignals();
+
+// After shutdown: ends the process by the signal that stopped it, as that signal would have.
+[[noreturn]] void EndLikeTheSignal();
+
+// Around the save of the screenshot. BeginSave says false when the display is already gone,
+// and then nothing may be saved; EndSave must follow either way. EndSave ends the program
+// when the display was lost, or a second stop signal came, during the save.
+bool BeginSave();
+void EndSave();
+
+// The X connection is gone: says so and ends with status 1, or, while the screenshot is being
+// saved, lets the save finish and EndSave end the program. Safe on any thread.
+[[noreturn]] void DisplayLost();

@@ -1,0 +1,151 @@
+// Ending from outside, each case in a child process so that it can really die: the first stop
+// signal is noted and a second ends the program at once by that signal; signals ignored at
+// start stay ignored; the end comes by the signal itself, without a core file; and neither
+// signals nor a lost display cut the save short.
+#include "stopping.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct Ended {
+  int status;
+  std::string said;  // the child's standard error
+};
+
+// Runs body in a child whose stderr is kept, in a scratch directory where a core file would
+// show; the child ends with status 99 if body returns.
+Ended InChild(const std::function<void()>& body) {
+  int pipefd[2];
+  EXPECT_EQ(pipe(pipefd), 0);
+  char dir[] = "/tmp/inkstrip-stop-XXXXXX";
+  EXPECT_NE(mkdtemp(dir), nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pipefd[1], STDERR_FILENO);
+    close(pipefd[0]);
+    if (chdir(dir) != 0) _exit(98);
+    const struct rlimit cores = {RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_CORE, &cores);
+    NoteIgnoredSignals();
+    CatchStopSignals();
+    body();
+    _exit(99);
+  }
+  close(pipefd[1]);
+  Ended e{};
+  waitpid(pid, &e.status, 0);
+  char buf[512];
+  ssize_t n;
+  while ((n = read(pipefd[0], buf, sizeof buf)) > 0)
+    e.said.append(buf, static_cast<std::size_t>(n));
+  close(pipefd[0]);
+  EXPECT_EQ(std::system((std::string("rmdir ") + dir).c_str()), 0) << "left in " << dir;
+  return e;
+}
+
+bool DiedBy(const Ended& e, int sig) {
+  return WIFSIGNALED(e.status) && WTERMSIG(e.status) == sig && !WCOREDUMP(e.status);
+}
+
+bool ExitedWith(const Ended& e, int code) {
+  return WIFEXITED(e.status) && WEXITSTATUS(e.status) == code;
+}
+
+TEST(StopSignals, TheFirstIsNotedTheSecondEndsTheProgramAtOnce) {
+  const Ended e = InChild([] {
+    raise(SIGTERM);
+    if (stopsignal != SIGTERM) _exit(10);
+    raise(SIGINT);
+    _exit(11);
+  });
+  EXPECT_TRUE(DiedBy(e, SIGINT)) << e.status;
+}
+
+TEST(StopSignals, ThoseIgnoredAtStartStayIgnored) {
+  signal(SIGHUP, SIG_IGN);
+  const Ended e = InChild([] {
+    raise(SIGHUP);
+    raise(SIGHUP);
+    _exit(stopsignal == 0 ? 0 : 12);
+  });
+  signal(SIGHUP, SIG_DFL);
+  EXPECT_TRUE(ExitedWith(e, 0)) << e.status;
+}
+
+// The wait status must show the signal, not an exit with 128 + N; SIGQUIT leaves no core file
+// even where core files are allowed.
+TEST(StopSignals, TheProgramEndsByTheSignalItself) {
+  for (int sig : {SIGTERM, SIGHUP, SIGQUIT}) {
+    const Ended e = InChild([sig] {
+      raise(sig);
+      EndLikeTheSignal();
+    });
+    EXPECT_TRUE(DiedBy(e, sig)) << sig << ": " << e.status;
+    EXPECT_EQ(e.said, "");
+  }
+}
+
+TEST(StopSignals, SignalsDuringTheSaveLetItFinish) {
+  Ended e = InChild([] {
+    BeginSave();
+    raise(SIGTERM);
+    raise(SIGTERM);
+    raise(SIGHUP);
+    std::fputs("saved\n", stderr);
+    std::fflush(stderr);
+    EndSave();
+    _exit(13);
+  });
+  EXPECT_TRUE(DiedBy(e, SIGHUP)) << e.status;
+  EXPECT_EQ(e.said, "saved\n");
+
+  e = InChild([] {
+    BeginSave();
+    raise(SIGINT);
+    EndSave();
+    _exit(stopsignal == SIGINT ? 0 : 14);
+  });
+  EXPECT_TRUE(ExitedWith(e, 0)) << e.status;
+}
+
+TEST(DisplayLoss, EndsWithOneLineAndStatusOne) {
+  const Ended e = InChild([] {
+    std::thread([] { DisplayLost(); }).detach();
+    std::thread([] { DisplayLost(); }).detach();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+  });
+  EXPECT_TRUE(ExitedWith(e, 1)) << e.status;
+  EXPECT_EQ(e.said, "inkstrip: lost the X display\n");
+}
+
+// Noticed on the input thread during the save: the save, which needs no display, finishes
+// first, and then the program ends.
+TEST(DisplayLoss, DuringTheSaveLetsItFinishFirst) {
+  const Ended e = InChild([] {
+    if (!BeginSave()) _exit(15);
+    std::thread([] { DisplayLost(); }).detach();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::fputs("saved\n", stderr);
+    std::fflush(stderr);
+    EndSave();
+    _exit(16);
+  });
+  EXPECT_TRUE(ExitedWith(e, 1)) << e.status;
+  EXPECT_EQ(e.said, "inkstrip: lost the X display\nsaved\n");
+
+  const Ended late = InChild([] { std::thread([] { DisplayLost(); }).join(); });
+  EXPECT_TRUE(ExitedWith(late, 1));
+}
+
+}  // namespace
