@@ -1,13 +1,14 @@
 # Shell helpers for running inkstrip on a private virtual X server and pressing its mouse.
 # Source this file; it defines functions only.
 
-# Starts Xvfb on a free display number at the given size and depth (default 1024x768x24) and
-# exports DISPLAY. Sets XVFB_PID. Returns non-zero if the server does not come up.
+# Starts Xvfb on a free display number at the given size and depth (default 1024x768x24), with
+# any further arguments passed to Xvfb, and exports DISPLAY. Sets XVFB_PID. Returns non-zero if
+# the server does not come up.
 start_xvfb() {
   local screen=${1:-1024x768x24} fifo
   fifo=$(mktemp -u "${TMPDIR:-/tmp}/inkstrip-xvfb.XXXXXX")
   mkfifo "$fifo" || return 1
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -ac 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -ac "${@:2}" 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number=""
   read -r -t 20 number <"$fifo"

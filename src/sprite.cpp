@@ -25,9 +25,11 @@ std::string OwnFile() {
   return path;
 }
 
+// Anything of that name counts, a broken link too: its fault is then told, rather than
+// another sprite taken from somewhere else.
 bool SomethingThere(const std::string& path) {
   struct stat st;
-  return stat(path.c_str(), &st) == 0 || errno != ENOENT;
+  return lstat(path.c_str(), &st) == 0 || errno != ENOENT;
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end: the real program on a private X server, pressed with the real mouse, and its
-# start-up, display, screenshot and signal faults.
-# Usage: e2e.sh path/to/inkstrip path/to/bmpsamples
+# End-to-end: the real program on a private X server, pressed with the real mouse, tapped, sent
+# Escape and closed; its options; its start-up, display, screenshot and signal faults; losing
+# the X server; and the installed tree, moved elsewhere.
+# Usage: e2e.sh path/to/inkstrip path/to/bmpsamples path/to/closewindow
 set -u
 prog=$(realpath "$1")
 samples=$(realpath "$2")
+closewindow=$(realpath "$3")
 ball=$(dirname "$prog")/ball4.bmp
 here=$(dirname "$(realpath "$0")")
 . "$here/../scripts/xlib.sh"
@@ -30,26 +32,32 @@ new_case() {
   cp "$ball" "$case_dir/"
 }
 
-# Runs the program in the case's directory (as the user in $as_user, if set) and, after $1
-# seconds, holds the button. Leaves the exit status in $rc.
+# Runs the program in the case's directory (as the user in $as_user, if set), with the
+# options in the array $opts, and after $1 seconds does $2 (default: holds the button). Leaves
+# the exit status in $rc.
+opts=()
 run_and_press() {
   if [ -n "${as_user:-}" ]; then
     (cd "$case_dir" && exec setpriv --reuid="$as_user" --regid="$as_user" --clear-groups \
-      "$work/inkstrip" >out 2>err) &
+      "$work/inkstrip" "${opts[@]}" >out 2>err) &
   else
-    (cd "$case_dir" && exec "$prog" >out 2>err) &
+    (cd "$case_dir" && exec "$prog" "${opts[@]}" >out 2>err) &
   fi
   local pid=$!
   sleep "$1"
-  press_mouse 0.3
+  ${2:-press_mouse 0.3}
   if ! wait_for_exit "$pid" 60; then kill -9 "$pid"; fi
   wait "$pid"
   rc=$?
 }
 
-# Runs the program where it is expected to refuse to start; never presses.
+tap() { xdotool click 1; }
+escape_key() { xdotool key Escape; }
+close_window() { "$closewindow" inkstrip; }
+
+# Runs the program where it is expected to refuse to start or end at once; never presses.
 run_refused() {
-  (cd "$case_dir" && exec timeout 20 "$prog" >out 2>err)
+  (cd "$case_dir" && exec timeout 20 "$prog" "$@" >out 2>err)
   rc=$?
 }
 
@@ -57,7 +65,7 @@ run_refused() {
 # the seconds it took to end in $took. Job control keeps SIGINT from being ignored in the job.
 run_and_signal() {
   set -m
-  (cd "$case_dir" && exec "$prog" >out 2>err) &
+  (cd "$case_dir" && ulimit -c unlimited && exec "$prog" >out 2>err) &
   local pid=$!
   set +m
   sleep 1.5
@@ -70,6 +78,9 @@ run_and_signal() {
 }
 
 le32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
+whole_dump() { [ "$(stat -c %s "$1/dump.bmp" 2>/dev/null)" = 2359350 ]; }
+left_in() { ls -A "$1" | sort | tr "\n" " "; }
+same_pixels() { [ "$(convert "$1" rgb:- | md5sum)" = "$(convert "$2" rgb:- | md5sum)" ]; }
 
 start_xvfb 1024x768x24 || exit 1
 
@@ -95,7 +106,7 @@ expect "and says so" 'grep -q "cannot write dump.bmp" "$case_dir/err"'
 expect "and leaves the directory alone" '[ -d "$case_dir/dump.bmp" ]'
 
 new_case no_ball
-rm "$case_dir/ball4.bmp"
+ln -sf missing.bmp "$case_dir/ball4.bmp"
 run_refused
 expect "a missing ball4.bmp is named, status non-zero" \
   '[ "$rc" = 1 ] && grep -q "ball4.bmp: No such file" "$case_dir/err"'
@@ -137,7 +148,7 @@ as_user=65534
 run_and_press 2
 as_user=""
 expect "a read-only directory (as a user who is not root) stops with a message and status 1" \
-  '[ "$rc" = 1 ] && grep -q "cannot write dump.bmp: Permission denied" "$case_dir/err"'
+  '[ "$rc" = 1 ] && grep -qF "cannot write dump.bmp: cannot make a new file in the directory $case_dir (Permission denied)" "$case_dir/err"'
 expect "and the older dump.bmp is left as it was" \
   '[ "$(cat "$case_dir/dump.bmp")" = "an older screenshot" ]'
 chmod 755 "$case_dir"
@@ -159,15 +170,93 @@ else
   echo "skipped: full disk (cannot mount a tmpfs here)"
 fi
 
-for sig in INT TERM HUP; do
+for sig in INT TERM HUP QUIT; do
   new_case "signal_$sig"
   run_and_signal "$sig"
   expect "SIG$sig while it writes: ends promptly by that signal, no core dump" \
-    '[ "$rc" = $((128 + $(kill -l "$sig"))) ] && [ "$took" -le 5 ] && [ ! -s "$case_dir/err" ]'
+    '[ "$rc" = $((128 + $(kill -l "$sig"))) ] && [ "$took" -le 5 ] && [ ! -s "$case_dir/err" ] &&
+     [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]'
 done
+
+# A tap is a press and a release about a millisecond apart, well inside one curve.
+for n in 1 2 3 4 5; do
+  new_case "tap_$n"
+  run_and_press "1.$n" tap
+  expect "tap $n: noticed, a whole dump.bmp, status 0" '[ "$rc" = 0 ] && whole_dump "$case_dir"'
+done
+
+new_case escape
+run_and_press 1 escape_key
+expect "Escape ends with status 0 and saves nothing" \
+  '[ "$rc" = 0 ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out " ] && [ ! -s "$case_dir/err" ]'
+
+# At one curve every two seconds, a second into the run the screen holds exactly the first
+# curve; a tap then gives that very screen.
+new_case paced
+opts=(--pace 0.5)
+(cd "$case_dir" && exec "$prog" "${opts[@]}" >out 2>err) &
+pid=$!
+sleep 1
+import -window root "$case_dir/shown.png"
+tap
+wait_for_exit "$pid" 20 || kill -9 "$pid"
+wait "$pid"
+rc=$?
+opts=()
+expect "--pace 0.5: one curve in the first second, and a tap saves exactly what was shown" \
+  '[ "$rc" = 0 ] && whole_dump "$case_dir" && same_pixels "$case_dir/dump.bmp" "$case_dir/shown.png" &&
+   [ "$(convert "$case_dir/shown.png" -crop 300x768+724+0 -format "%[fx:maxima]" info:)" = 0 ] &&
+   [ "$(convert "$case_dir/shown.png" -format "%[fx:maxima]" info:)" != 0 ]'
+
+new_case closed_stderr
+mkdir "$case_dir/dump.bmp"
+(cd "$case_dir" && exec timeout 30 "$prog" 2>&-) &
+pid=$!
+sleep 1.5
+press_mouse 0.3
+wait "$pid"
+rc=$?
+expect "with stderr closed, a failure after the display opened ends with status 1, no hang" \
+  '[ "$rc" = 1 ]'
+
+new_case display_lost
+(cd "$case_dir" && ulimit -c unlimited && exec "$prog" >out 2>err) &
+pid=$!
+sleep 1
+stop_xvfb
+wait_for_exit "$pid" 20 || kill -9 "$pid"
+wait "$pid"
+rc=$?
+expect "losing the X server mid-run: one line, status 1, nothing left behind" \
+  '[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: lost the X display" ] &&
+   [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]'
+start_xvfb 1024x768x24 || exit 1
 
 # Displays: larger screens and 16 bits show the writing as it is; smaller screens cut it off
 # and 8 or 15 bits show it in the wrong colours, so those are refused.
+stop_xvfb
+start_xvfb 1280x1024x24 -wr || exit 1  # a white desktop, which a full screen would cover in black
+new_case windowed
+opts=(--windowed)
+run_and_press 1.5
+opts=()
+expect "--windowed on 1280x1024: a 1024x768 window, pressed inside, a whole dump.bmp" \
+  '[ "$rc" = 0 ] && whole_dump "$case_dir"'
+new_case windowed_close
+(cd "$case_dir" && exec "$prog" --windowed >out 2>err) &
+pid=$!
+sleep 1.5
+xdotool search --name '^inkstrip$' getwindowgeometry >"$case_dir/geometry"
+import -window root "$case_dir/desktop.png"
+close_window
+wait_for_exit "$pid" 20 || kill -9 "$pid"
+wait "$pid"
+rc=$?
+expect "--windowed: a window of 1024x768, the desktop beside it left showing" \
+  'grep -q "Geometry: 1024x768" "$case_dir/geometry" &&
+   [ "$(convert "$case_dir/desktop.png" -crop 256x1024+1024+0 -format "%[fx:minima]" info:)" = 1 ]'
+expect "--windowed: the close button ends it like Escape" \
+  '[ "$rc" = 0 ] && [ "$(left_in "$case_dir")" = "ball4.bmp desktop.png err geometry out " ]'
 stop_xvfb
 for screen in 1280x1024x24 1024x768x16; do
   start_xvfb "$screen" || exit 1
@@ -189,12 +278,40 @@ new_case no_display
 unset DISPLAY
 run_refused
 expect "no DISPLAY gives a message and status 1" '[ "$rc" = 1 ] && grep -q "no display" "$case_dir/err"'
+run_refused --version
+expect "--version needs no display" '[ "$rc" = 0 ] && [ ! -s "$case_dir/err" ] && grep -q "^inkstrip " "$case_dir/out"'
+run_refused --windowed --pace 0
+expect "a bad command line: status 2, the problem and the usage, nothing on stdout or on disk" \
+  '[ "$rc" = 2 ] && [ ! -s "$case_dir/out" ] && [ "$(wc -l <"$case_dir/err")" = 2 ] &&
+   [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]'
 
 new_case display_nowhere
 export DISPLAY=:4999
 run_refused
 expect "a DISPLAY with no server behind it gives a message and status 1" \
   '[ "$rc" = 1 ] && grep -q "cannot start" "$case_dir/err"'
+
+# Installed, then moved elsewhere, and run from an empty directory: the sprite is found from
+# the program's own place.
+start_xvfb 1024x768x24 || exit 1
+cmake --install "$(dirname "$prog")" --prefix "$work/installed" >/dev/null
+mv "$work/installed" "$work/moved"
+prog="$work/moved/bin/inkstrip"
+case_dir="$work/empty"
+mkdir "$case_dir"
+run_and_press 1.5
+expect "the installed tree holds the program, the sprite and the manual page" \
+  '[ -x "$work/moved/bin/inkstrip" ] && [ -s "$work/moved/share/inkstrip/ball4.bmp" ] &&
+   [ -s "$work/moved/share/man/man6/inkstrip.6" ]'
+expect "a moved install tree runs from an empty directory and saves dump.bmp there" \
+  '[ "$rc" = 0 ] && whole_dump "$case_dir" && [ "$(left_in "$case_dir")" = "dump.bmp err out " ]'
+rm "$work/moved/share/inkstrip/ball4.bmp"
+case_dir="$work/nowhere"
+mkdir "$case_dir"
+run_refused
+expect "with no sprite anywhere, the message says where it looked" \
+  '[ "$rc" = 1 ] && grep -qF "cannot find ball4.bmp: looked in the working directory, $work/moved/share/inkstrip, $work/moved/bin" "$case_dir/err"'
+stop_xvfb
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -44,14 +44,16 @@ TEST_F(PenTest, FirstCommandOfTheScriptGivesItsControlPoints) {
   ExpectScreenOf({{550, 150, 527, 2, 701, 144, 768, 19}});
 }
 
+// Each offset is divided on its own and truncated toward zero: -5 and 5 move nothing, 11 moves
+// one pixel where rounding would move two, -11 and -7 move one where flooring would move two.
 TEST_F(PenTest, OffsetsTruncateTowardZeroEachOnItsOwn) {
   Moveto(100, 100);
-  Cproc(-5, 5, 6, -6, -7, 7);
+  Cproc(-5, 5, 11, -11, -7, 17);
   EXPECT_EQ(x, 99);
-  EXPECT_EQ(y, 101);
+  EXPECT_EQ(y, 102);
   EXPECT_EQ(lastcx, 101);
   EXPECT_EQ(lastcy, 99);
-  ExpectScreenOf({{100, 100, 100, 100, 101, 99, 99, 101}});
+  ExpectScreenOf({{100, 100, 100, 100, 101, 99, 99, 102}});
 }
 
 TEST_F(PenTest, EveryOffsetOfACommandIsTakenFromItsStart) {

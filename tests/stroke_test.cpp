@@ -1,5 +1,5 @@
 // Stamping and scrolling: where each stamp lands on the moving strip, what the scroll leaves
-// behind, and clipping at the screen's edges.
+// behind, and stamps that hang over the screen's edges.
 #include "stroke.h"
 
 #include <set>
@@ -77,20 +77,31 @@ TEST_F(StrokeTest, TheShiftIsHalfTheStampCountOfTheWord) {
   EXPECT_EQ(Count(screen, white_), 1);
 }
 
-TEST_F(StrokeTest, StampsOffEveryEdgeAreClipped) {
+// A stamp hanging over the top or bottom edge keeps its own place: only its rows on the screen
+// show, not a stamp moved or dropped to fit. The ball is white over green over red; the library
+// samples a curve held at y = -2 at -2 first and at -1 after that.
+TEST_F(StrokeTest, StampsOverTheTopAndBottomEdgesShowOnlyTheirRowsOnScreen) {
+  const int green = makecol(0, 255, 0), red = makecol(255, 0, 0);
   destroy_bitmap(ball);
-  ball = load_bitmap(BALL_FILE, nullptr);
-  ASSERT_NE(ball, nullptr);
-  const int around[8] = {-10, -10, 1040, -10, 1040, 780, -10, 780};
-  Bezier(around);
-  EXPECT_EQ(t, 140);
-  int top = 0, bottom = 0;
-  for (int col = 0; col < kW; ++col) {
-    top += getpixel(screen, col, 0) != 0;
-    bottom += getpixel(screen, col, kH - 1) != 0;
-  }
-  EXPECT_GT(top, 0);
-  EXPECT_GT(bottom, 0);
+  ball = create_bitmap(1, 3);
+  putpixel(ball, 0, 0, white_);
+  putpixel(ball, 0, 1, green);
+  putpixel(ball, 0, 2, red);
+  const int above[8] = {500, -2, 500, -2, 500, -2, 500, -2};
+  Bezier(above);
+  EXPECT_EQ(getpixel(screen, 430, 0), green);
+  EXPECT_EQ(getpixel(screen, 431, 0), green);
+  EXPECT_EQ(getpixel(screen, 430, 1), red);
+  EXPECT_EQ(getpixel(screen, 431, 1), red);
+  EXPECT_EQ(Count(screen, 0), kW * kH - 4);
+
+  clear_to_color(screen, 0);
+  t = 0;
+  const int below[8] = {500, kH - 2, 500, kH - 2, 500, kH - 2, 500, kH - 2};
+  Bezier(below);
+  EXPECT_EQ(getpixel(screen, 430, kH - 2), white_);
+  EXPECT_EQ(getpixel(screen, 431, kH - 1), green);
+  EXPECT_EQ(Count(screen, 0), kW * kH - 4);
 }
 
 }  // namespace
