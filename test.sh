@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test: a bounded fuzz run of the sprite check and loader; the
 # unit and end-to-end tests built with AddressSanitizer and UndefinedBehaviorSanitizer; then the
 # unit tests on a memory screen, the real program on private virtual X servers pressed with the
-# real mouse, and a run under valgrind's memcheck. INKSTRIP_FUZZ_SECONDS sets the fuzz run (30).
+# real mouse, and a run under valgrind's memcheck; and last the Debian package, built, checked
+# and run unpacked. INKSTRIP_FUZZ_SECONDS sets the fuzz run (30).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh test
@@ -14,6 +15,9 @@ echo "== with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-san -DINKSTRIP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-san -j "$(nproc)" >/dev/null
 (cd build-san && ctest -j 2 --output-on-failure)
+
+echo "== the Debian package"
+scripts/package.sh
 
 echo "== the whole suite"
 cd build

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config liballegro4-dev xvfb xdotool imagemagick)
-if [ "${1:-run}" = test ]; then packages+=(libgtest-dev valgrind clang libclang-rt-14-dev); fi
+if [ "${1:-run}" = test ]; then packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file); fi
 
 missing=()
 for p in "${packages[@]}"; do
