@@ -1,5 +1,6 @@
 // The stroke: samples each curve, stamps the ball at every sample straight onto the screen and
-// scrolls the screen one pixel left every second stamp; a mouse press saves it and stops.
+// scrolls the screen one pixel left every second stamp. Before each curve it keeps to the pace
+// and takes the user's requests: a press saves the screen and stops, Escape only stops.
 #include "stroke.h"
 
 #include "main3.h"
