@@ -209,19 +209,6 @@ bool ReadAll(int fd, unsigned char* to, std::size_t bytes) {
   return true;
 }
 
-}  // namespace
-
-std::string BmpProblem(const unsigned char* data, std::size_t size) {
-  Header h{};
-  std::string why = ReadHeader(data, size, &h);
-  if (why.empty()) why = CheckSize(h);
-  if (why.empty()) why = CheckCoding(h, data, size);
-  if (why.empty()) why = CheckPalette(h, size);
-  if (!why.empty()) return why;
-  if (h.compression == kRle8 || h.compression == kRle4) return RleWalk(h, data, size).Run();
-  return CheckPlainPixels(h, size);
-}
-
 // Opened without blocking, so a pipe or device of that name cannot stall the program.
 std::string ReadBmpFile(const char* path, std::vector<unsigned char>* bytes) {
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -240,10 +227,24 @@ std::string ReadBmpFile(const char* path, std::vector<unsigned char>* bytes) {
   return why;
 }
 
-std::string BmpFileProblem(const char* path) {
-  std::vector<unsigned char> bytes;
-  const std::string why = ReadBmpFile(path, &bytes);
-  return why.empty() ? BmpProblem(bytes.data(), bytes.size()) : why;
+}  // namespace
+
+std::string BmpProblem(const unsigned char* data, std::size_t size) {
+  Header h{};
+  std::string why = ReadHeader(data, size, &h);
+  if (why.empty()) why = CheckSize(h);
+  if (why.empty()) why = CheckCoding(h, data, size);
+  if (why.empty()) why = CheckPalette(h, size);
+  if (!why.empty()) return why;
+  if (h.compression == kRle8 || h.compression == kRle4) return RleWalk(h, data, size).Run();
+  return CheckPlainPixels(h, size);
+}
+
+std::string BmpFileProblem(const char* path, std::vector<unsigned char>* bytes) {
+  std::vector<unsigned char> read;
+  if (!bytes) bytes = &read;
+  const std::string why = ReadBmpFile(path, bytes);
+  return why.empty() ? BmpProblem(bytes->data(), bytes->size()) : why;
 }
 
 bool HasInk(BITMAP* sprite) {

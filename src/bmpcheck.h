@@ -15,12 +15,9 @@ constexpr int kMaxBmpSide = 4096;  // pixels, for either side
 // wrong with them, in words for the user.
 std::string BmpProblem(const unsigned char* data, std::size_t size);
 
-// Reads a whole file into bytes, or says why it cannot: not a regular file, too large to be a
-// sprite, or the system's reason. Whatever it is, the read does not block.
-std::string ReadBmpFile(const char* path, std::vector<unsigned char>* bytes);
-
-// BmpProblem for a file, or ReadBmpFile's reason when it cannot be read.
-std::string BmpFileProblem(const char* path);
+// The same for a file, read once and without blocking; also says why a file cannot be read at
+// all. When bytes is given it receives what was read, so that exactly those bytes are loaded.
+std::string BmpFileProblem(const char* path, std::vector<unsigned char>* bytes = nullptr);
 
 // Whether a loaded sprite has at least one pixel that is not the mask colour.
 bool HasInk(BITMAP* sprite);

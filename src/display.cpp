@@ -79,6 +79,8 @@ void KeepStandardStreamsOpen() {
   }
 }
 
+// The library opens the X connection here and never sets an I/O error handler of its own, so
+// the program's stays in place from now on.
 bool StartLibrary() {
   if (allegro_init() == 0) {
     XSetIOErrorHandler(OnLostConnection);
@@ -100,10 +102,7 @@ bool StartDisplay(bool windowed) {
   set_window_title(kTitle);
   set_color_depth(kColorDepth);
   const int card = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
-  if (set_gfx_mode(card, kScreenW, kScreenH, 0, 0) == 0) {
-    XSetIOErrorHandler(OnLostConnection);
-    return true;
-  }
+  if (set_gfx_mode(card, kScreenW, kScreenH, 0, 0) == 0) return true;
   Say((std::string(what) + " at 32 bits per pixel").c_str(), WhyNoMode().c_str());
   return false;
 }

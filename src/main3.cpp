@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bmpcheck.h"
 #include "cmdline.h"
 #include "display.h"
 #include "pacing.h"
@@ -109,7 +110,7 @@ bool ReadBall(std::vector<unsigned char>* bytes) {
     Say("cannot find ball4.bmp", ("looked in " + looked).c_str());
     return false;
   }
-  const std::string why = ReadSprite(path, bytes);
+  const std::string why = BmpFileProblem(path.c_str(), bytes);
   if (why.empty()) return true;
   Say(("cannot use " + path).c_str(), why.c_str());
   return false;

@@ -4,25 +4,23 @@
 #include "pacing.h"
 
 #include <algorithm>
-#include <chrono>
 #include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = PaceClock;
 
 // How long a wait may go without looking at wake(): presses, Escape and signals are acted on
 // well within a tenth of a second however slow the pace.
 constexpr std::chrono::milliseconds kLookEvery{40};
 
 Clock::duration interval{0};
-Clock::time_point due;
-bool scheduled = false;
+Clock::time_point due = Clock::time_point::min();  // of the last curve; min() before the first
 
 }  // namespace
 
 void SetPace(double curves_per_second) {
-  scheduled = false;
+  due = Clock::time_point::min();
   interval = Clock::duration{0};
   if (curves_per_second > 0)
     interval = std::chrono::duration_cast<Clock::duration>(
@@ -32,10 +30,13 @@ void SetPace(double curves_per_second) {
 void AwaitCurveTime(bool (*wake)()) {
   if (interval == Clock::duration{0}) return;
   Clock::time_point now = Clock::now();
-  due = scheduled ? std::max(due + interval, now) : now;
-  scheduled = true;
+  due = NextDue(due, interval, now);
   while (now < due && !wake()) {
     std::this_thread::sleep_for(std::min<Clock::duration>(due - now, kLookEvery));
     now = Clock::now();
   }
+}
+
+Clock::time_point NextDue(Clock::time_point last, Clock::duration every, Clock::time_point now) {
+  return std::max(last + every, now);
 }

@@ -2,9 +2,19 @@
 // users who want to watch it being written. Unpaced, the writing runs as fast as it can.
 #pragma once
 
+#include <chrono>
+
+using PaceClock = std::chrono::steady_clock;
+
 // curves_per_second > 0 sets the pace and starts a new schedule; 0 turns pacing off.
 void SetPace(double curves_per_second);
 
 // At the start of every curve: sleeps until the curve's time on the schedule, waking early as
 // soon as wake() says something needs seeing to. Returns at once when unpaced.
 void AwaitCurveTime(bool (*wake)());
+
+// The schedule itself: when the curve after one due at last is due, seen at now. The first
+// curve (last = time_point::min()) is due at once; later ones an interval after the one before,
+// however long its drawing took, and at once, without catching up, when already behind.
+PaceClock::time_point NextDue(PaceClock::time_point last, PaceClock::duration every,
+                              PaceClock::time_point now);

@@ -55,11 +55,6 @@ std::string FindSprite(std::string* looked) {
   return "";
 }
 
-std::string ReadSprite(const std::string& path, std::vector<unsigned char>* bytes) {
-  const std::string why = ReadBmpFile(path.c_str(), bytes);
-  return why.empty() ? BmpProblem(bytes->data(), bytes->size()) : why;
-}
-
 BITMAP* LoadSprite(const std::vector<unsigned char>& bytes, std::string* why) {
   BITMAP* sprite = LoadBmpFromMemory(bytes);
   if (!sprite) {

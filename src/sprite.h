@@ -1,6 +1,6 @@
 // Finding and loading the sprite, ball4.bmp: in the working directory, then in the installed
 // data directory, then beside the program. The file is read once, and the very bytes that were
-// checked are the ones handed to the library's loader.
+// checked (BmpFileProblem) are the ones handed to the library's loader.
 #pragma once
 
 #include <allegro.h>
@@ -16,10 +16,6 @@ std::vector<std::string> SpritePlaces(const std::string& exe);
 // The first of SpritePlaces that has something of that name, or "" with where it looked in
 // *looked. The program's own file comes from /proc/self/exe.
 std::string FindSprite(std::string* looked);
-
-// Reads and checks the sprite. An empty string when bytes hold a sprite the loader reads
-// safely, otherwise the reason.
-std::string ReadSprite(const std::string& path, std::vector<unsigned char>* bytes);
 
 // Loads the checked bytes; nullptr with the reason in *why if nothing of it would show.
 BITMAP* LoadSprite(const std::vector<unsigned char>& bytes, std::string* why);

@@ -142,7 +142,7 @@ TEST_F(BmpCheckTest, TheBytesCheckedAreTheBytesLoaded) {
   f.height = 2;
   Write("ball4.bmp", MakeBmp(f));
   std::vector<unsigned char> bytes;
-  ASSERT_EQ(ReadSprite("ball4.bmp", &bytes), "");
+  ASSERT_EQ(BmpFileProblem("ball4.bmp", &bytes), "");
   Write("ball4.bmp", std::string("BM not a picture"));
   std::string why;
   BITMAP* sprite = LoadSprite(bytes, &why);
@@ -150,7 +150,7 @@ TEST_F(BmpCheckTest, TheBytesCheckedAreTheBytesLoaded) {
   EXPECT_EQ(sprite->w, 3);
   EXPECT_EQ(getpixel(sprite, 0, 0), makecol(255, 0, 0));
   destroy_bitmap(sprite);
-  EXPECT_NE(ReadSprite("ball4.bmp", &bytes), "");
+  EXPECT_NE(BmpFileProblem("ball4.bmp", &bytes), "");
 
   const std::string blank = AllMaskBmp();
   EXPECT_EQ(LoadSprite(std::vector<unsigned char>(blank.begin(), blank.end()), &why), nullptr);

@@ -54,24 +54,22 @@ TEST_F(CaptureTest, APressSavesTheScreenAsItWasAndDrawsNothingMore) {
 }
 
 TEST_F(CaptureTest, NoButtonNoScreenshot) {
-  const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
-  Bezier(spot);
+  Bezier(kSpot);
   EXPECT_FALSE(escape);
   EXPECT_EQ(t, 140);
   EXPECT_FALSE(IsFile("dump.bmp"));
 }
 
 TEST_F(CaptureTest, OnlyTheFirstPressIsTaken) {
-  const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
   mouse_b = 1;
-  Bezier(spot);
+  Bezier(kSpot);
   ASSERT_TRUE(IsFile("dump.bmp"));
   std::filesystem::remove("dump.bmp");
-  Bezier(spot);  // still held
+  Bezier(kSpot);  // still held
   mouse_b = 0;
-  Bezier(spot);
+  Bezier(kSpot);
   mouse_b = 2;  // another button, pressed again
-  Bezier(spot);
+  Bezier(kSpot);
   EXPECT_FALSE(IsFile("dump.bmp"));
   EXPECT_EQ(t, 0);
   EXPECT_EQ(Count(screen, white_), 0);
@@ -80,8 +78,7 @@ TEST_F(CaptureTest, OnlyTheFirstPressIsTaken) {
 TEST_F(CaptureTest, AnEarlierDumpIsReplacedWhole) {
   std::ofstream("dump.bmp") << "an older screenshot";
   mouse_b = 1;
-  const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
-  Bezier(spot);
+  Bezier(kSpot);
   EXPECT_EQ(std::filesystem::file_size("dump.bmp"), kDumpBytes);
   EXPECT_FALSE(dumpfailed);
 }
@@ -89,9 +86,8 @@ TEST_F(CaptureTest, AnEarlierDumpIsReplacedWhole) {
 TEST_F(CaptureTest, AnUnwritableDumpStillStopsButIsReported) {
   ASSERT_EQ(mkdir("dump.bmp", 0755), 0);
   mouse_b = 1;
-  const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
   ::testing::internal::CaptureStderr();
-  Bezier(spot);
+  Bezier(kSpot);
   const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_TRUE(escape);
   EXPECT_TRUE(dumpfailed);
@@ -163,6 +159,17 @@ TEST_F(CaptureTest, APacedPassDrawsTheSameAndTakesItsTime) {
   EXPECT_GE(took, 43 / pace);
   EXPECT_TRUE(Same(screen, unpaced));
   destroy_bitmap(unpaced);
+}
+
+// Curve n is due at the first curve's time plus n intervals: the time a curve takes to draw is
+// not added on (no drift), and a late curve is not made up for with a burst.
+TEST(PaceSchedule, KeepsToTheFirstCurvesTimeWithoutDriftOrBursts) {
+  using std::chrono::milliseconds;
+  const PaceClock::time_point start = PaceClock::now();
+  const milliseconds interval{100};
+  EXPECT_EQ(NextDue(PaceClock::time_point::min(), interval, start), start);
+  EXPECT_EQ(NextDue(start, interval, start + milliseconds{30}), start + interval);
+  EXPECT_EQ(NextDue(start, interval, start + milliseconds{250}), start + milliseconds{250});
 }
 
 // At one curve every 30 s, a press during the wait is taken long before the next curve is due.

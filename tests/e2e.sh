@@ -33,15 +33,15 @@ new_case() {
 }
 
 # Runs the program in the case's directory (as the user in $as_user, if set), with the
-# options in the array $opts, and after $1 seconds does $2 (default: holds the button). Leaves
-# the exit status in $rc.
+# options in the array $opts and core files allowed, and after $1 seconds does $2 (default:
+# holds the button). Leaves the exit status in $rc.
 opts=()
 run_and_press() {
   if [ -n "${as_user:-}" ]; then
-    (cd "$case_dir" && exec setpriv --reuid="$as_user" --regid="$as_user" --clear-groups \
-      "$work/inkstrip" "${opts[@]}" >out 2>err) &
+    (cd "$case_dir" && ulimit -c unlimited && exec setpriv --reuid="$as_user" \
+      --regid="$as_user" --clear-groups "$work/inkstrip" "${opts[@]}" >out 2>err) &
   else
-    (cd "$case_dir" && exec "$prog" "${opts[@]}" >out 2>err) &
+    (cd "$case_dir" && ulimit -c unlimited && exec "$prog" "${opts[@]}" >out 2>err) &
   fi
   local pid=$!
   sleep "$1"
@@ -53,7 +53,15 @@ run_and_press() {
 
 tap() { xdotool click 1; }
 escape_key() { xdotool key Escape; }
-close_window() { "$closewindow" inkstrip; }
+shoot_and_tap() {
+  import -window root "$case_dir/shown.png"
+  tap
+}
+measure_and_close() {
+  xdotool search --name '^inkstrip$' getwindowgeometry >"$case_dir/geometry"
+  import -window root "$case_dir/desktop.png"
+  "$closewindow" inkstrip
+}
 
 # Runs the program where it is expected to refuse to start or end at once; never presses.
 run_refused() {
@@ -194,14 +202,7 @@ expect "Escape ends with status 0 and saves nothing" \
 # curve; a tap then gives that very screen.
 new_case paced
 opts=(--pace 0.5)
-(cd "$case_dir" && exec "$prog" "${opts[@]}" >out 2>err) &
-pid=$!
-sleep 1
-import -window root "$case_dir/shown.png"
-tap
-wait_for_exit "$pid" 20 || kill -9 "$pid"
-wait "$pid"
-rc=$?
+run_and_press 1 shoot_and_tap
 opts=()
 expect "--pace 0.5: one curve in the first second, and a tap saves exactly what was shown" \
   '[ "$rc" = 0 ] && whole_dump "$case_dir" && same_pixels "$case_dir/dump.bmp" "$case_dir/shown.png" &&
@@ -220,13 +221,7 @@ expect "with stderr closed, a failure after the display opened ends with status 
   '[ "$rc" = 1 ]'
 
 new_case display_lost
-(cd "$case_dir" && ulimit -c unlimited && exec "$prog" >out 2>err) &
-pid=$!
-sleep 1
-stop_xvfb
-wait_for_exit "$pid" 20 || kill -9 "$pid"
-wait "$pid"
-rc=$?
+run_and_press 1 stop_xvfb
 expect "losing the X server mid-run: one line, status 1, nothing left behind" \
   '[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: lost the X display" ] &&
    [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]'
@@ -239,19 +234,12 @@ start_xvfb 1280x1024x24 -wr || exit 1  # a white desktop, which a full screen wo
 new_case windowed
 opts=(--windowed)
 run_and_press 1.5
-opts=()
 expect "--windowed on 1280x1024: a 1024x768 window, pressed inside, a whole dump.bmp" \
   '[ "$rc" = 0 ] && whole_dump "$case_dir"'
 new_case windowed_close
-(cd "$case_dir" && exec "$prog" --windowed >out 2>err) &
-pid=$!
-sleep 1.5
-xdotool search --name '^inkstrip$' getwindowgeometry >"$case_dir/geometry"
-import -window root "$case_dir/desktop.png"
-close_window
-wait_for_exit "$pid" 20 || kill -9 "$pid"
-wait "$pid"
-rc=$?
+opts=(--windowed)
+run_and_press 1.5 measure_and_close
+opts=()
 expect "--windowed: a window of 1024x768, the desktop beside it left showing" \
   'grep -q "Geometry: 1024x768" "$case_dir/geometry" &&
    [ "$(convert "$case_dir/desktop.png" -crop 256x1024+1024+0 -format "%[fx:minima]" info:)" = 1 ]'
