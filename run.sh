@@ -11,10 +11,14 @@ scripts/setup.sh run
 mkdir -p out
 cd out
 
+# The safe save puts a new file in place, so a new screenshot is a new inode.
+dump_id() { stat -c %i.%Y dump.bmp 2>/dev/null || true; }
+
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   echo "inkstrip is writing; press any mouse button to save dump.bmp and stop, or Escape." >&2
+  before=$(dump_id)
   ../build/inkstrip "$@" || exit
-  [ -e dump.bmp ] && echo "saved: $PWD/dump.bmp" >&2
+  [ "$(dump_id)" != "$before" ] && echo "saved: $PWD/dump.bmp" >&2
   exit 0
 fi
 

@@ -3,7 +3,8 @@
 # unit and end-to-end tests built with AddressSanitizer and UndefinedBehaviorSanitizer; then the
 # unit tests on a memory screen, the real program on private virtual X servers pressed with the
 # real mouse, and a run under valgrind's memcheck; and last the Debian package, built, checked
-# and run unpacked. INKSTRIP_FUZZ_SECONDS sets the fuzz run (30).
+# and run unpacked (and with INKSTRIP_INSTALL_PACKAGE=1 installed with apt-get, run and removed).
+# INKSTRIP_FUZZ_SECONDS sets the fuzz run (30).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh test
@@ -17,7 +18,7 @@ cmake --build build-san -j "$(nproc)" >/dev/null
 (cd build-san && ctest -j 2 --output-on-failure)
 
 echo "== the Debian package"
-scripts/package.sh
+scripts/package.sh ${INKSTRIP_INSTALL_PACKAGE:+--install}
 
 echo "== the whole suite"
 cd build

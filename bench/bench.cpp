@@ -11,13 +11,12 @@
 #include <functional>
 #include <vector>
 
+#include "geometry.h"
 #include "main3.h"
 #include "stroke.h"
 
 namespace {
 
-constexpr int kW = 1024;              // pixels
-constexpr int kH = 768;               // pixels
 constexpr int kStampsPerPass = 6160;  // 44 curves of 140 samples
 constexpr int kCurvesPerPass = 44;
 constexpr int kScrollsPerPass = 3080;  // one every second stamp
@@ -50,13 +49,13 @@ double PassSeconds(int runs) {
 
 // The scroll at its cheapest: each row moved left one pixel with memmove, column 1023 blackened.
 double FloorSeconds(int runs) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kW) * kH, 0x102030);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kScreenW) * kScreenH, 0x102030);
   const double t = MedianOf(runs, [&pixels] {
     for (int s = 0; s < kScrollsPerPass; ++s) {
-      for (int row = 0; row < kH; ++row) {
-        std::uint32_t* line = pixels.data() + static_cast<std::size_t>(row) * kW;
-        line[kW - 1] = 0;
-        std::memmove(line, line + 1, (kW - 1) * sizeof *line);
+      for (int row = 0; row < kScreenH; ++row) {
+        std::uint32_t* line = pixels.data() + static_cast<std::size_t>(row) * kScreenW;
+        line[kScreenW - 1] = 0;
+        std::memmove(line, line + 1, (kScreenW - 1) * sizeof *line);
       }
     }
   });
@@ -73,7 +72,7 @@ void Report(const char* where, double pass, int runs) {
 
 double MemoryPass(int runs) {
   BITMAP* real = screen;
-  screen = create_bitmap_ex(32, kW, kH);
+  screen = create_bitmap_ex(kColorDepth, kScreenW, kScreenH);
   clear_to_color(screen, 0);
   const double pass = PassSeconds(runs);
   destroy_bitmap(screen);
@@ -111,7 +110,7 @@ int OnDisplay(int runs) {
   install_keyboard();
   install_mouse();
   set_color_depth(32);
-  if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, kW, kH, 0, 0) != 0) {
+  if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, kScreenW, kScreenH, 0, 0) != 0) {
     std::fprintf(stderr, "inkbench: cannot set 1024x768x32: %s\n", allegro_error);
     return 1;
   }

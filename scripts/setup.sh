@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Installs what inkstrip needs from Debian's packages (only what is missing) and builds it.
+# Installs what inkstrip needs from Debian's packages (only what is missing) and builds it: the
+# run path builds the program alone; the test path adds the test tools and builds the tests.
 # Usage: scripts/setup.sh [run|test]   (default run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=${1:-run}
 
 packages=(g++ cmake make pkg-config liballegro4-dev xvfb xdotool imagemagick)
-if [ "${1:-run}" = test ]; then packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file); fi
+testing=OFF
+if [ "$mode" = test ]; then
+  packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils)
+  testing=ON
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,5 +26,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${missing[@]}" >/dev/null
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DBUILD_TESTING="$testing" >/dev/null
 cmake --build build -j "$(nproc)"

@@ -1,18 +1,22 @@
 # Shell helpers for running inkstrip on a private virtual X server and pressing its mouse.
-# Source this file; it defines functions only.
+# Source this file; it defines functions and one constant only.
+
+# The size of a screenshot: a 1024x768 BMP at 24 bits per pixel, headers included.
+DUMP_BYTES=$((14 + 40 + 1024 * 768 * 3))
 
 # Starts Xvfb on a free display number at the given size and depth (default 1024x768x24), with
 # any further arguments passed to Xvfb, and exports DISPLAY. Sets XVFB_PID. Returns non-zero if
 # the server does not come up.
 start_xvfb() {
-  local screen=${1:-1024x768x24} fifo
-  fifo=$(mktemp -u "${TMPDIR:-/tmp}/inkstrip-xvfb.XXXXXX")
-  mkfifo "$fifo" || return 1
+  local screen=${1:-1024x768x24} private fifo
+  private=$(mktemp -d "${TMPDIR:-/tmp}/inkstrip-xvfb.XXXXXX") || return 1
+  fifo=$private/displayfd
+  mkfifo -m 600 "$fifo" || return 1
   Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -ac "${@:2}" 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number=""
   read -r -t 20 number <"$fifo"
-  rm -f "$fifo"
+  rm -rf "$private"
   if [ -z "$number" ]; then
     kill "$XVFB_PID" 2>/dev/null
     echo "could not start Xvfb" >&2

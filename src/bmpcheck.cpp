@@ -39,7 +39,7 @@ std::uint32_t U32(const unsigned char* p) {
 }
 std::int32_t S32(const unsigned char* p) { return static_cast<std::int32_t>(U32(p)); }
 
-std::string Say(const char* format, long long a, long long b = 0) {
+std::string Format(const char* format, long long a, long long b = 0) {
   char text[240];
   std::snprintf(text, sizeof text, format, a, b);
   return text;
@@ -56,7 +56,7 @@ std::string ReadHeader(const unsigned char* d, std::size_t size, Header* h) {
     return "";
   }
   if (header != kInfoHeader)
-    return Say(
+    return Format(
         "has a %lld-byte header; only 12- and 40-byte BMP headers are read (save it with "
         "a plain 40-byte header, for example with ImageMagick: convert in.png "
         "BMP3:ball4.bmp)",
@@ -69,7 +69,7 @@ std::string ReadHeader(const unsigned char* d, std::size_t size, Header* h) {
 std::string CheckSize(const Header& h) {
   if (h.height < 0) return "is stored top-down, which is not supported";
   if (h.width < 1 || h.width > kMaxBmpSide || h.height < 1 || h.height > kMaxBmpSide)
-    return Say("is %lld x %lld pixels; each side must be 1 to 4096", h.width, h.height);
+    return Format("is %lld x %lld pixels; each side must be 1 to 4096", h.width, h.height);
   return "";
 }
 
@@ -96,13 +96,13 @@ bool MasksKnown(const unsigned char* m, unsigned bits) {
 }
 
 std::string CheckCoding(const Header& h, const unsigned char* d, std::size_t size) {
-  if (!DepthKnown(h)) return Say("has %lld bits per pixel, which is not supported", h.bits);
+  if (!DepthKnown(h)) return Format("has %lld bits per pixel, which is not supported", h.bits);
   const bool fits = (h.compression == kRgb) || (h.compression == kRle8 && h.bits == 8) ||
                     (h.compression == kRle4 && h.bits == 4) ||
                     (h.compression == kBitfields && (h.bits == 16 || h.bits == 32));
   if (!fits)
-    return Say("uses compression method %lld at %lld bits per pixel, which is not supported",
-               h.compression, h.bits);
+    return Format("uses compression method %lld at %lld bits per pixel, which is not supported",
+                  h.compression, h.bits);
   if (h.compression != kBitfields) return "";
   if (size < kFileHeader + kInfoHeader + kMaskBytes) return "ends inside its colour masks";
   if (!MasksKnown(d + kFileHeader + kInfoHeader, h.bits)) return "has unusual colour masks";
@@ -114,7 +114,7 @@ std::string CheckPalette(const Header& h, std::size_t size) {
   if (h.bits <= 8) {
     const std::uint32_t most = 1u << h.bits;
     if (h.colours > most)
-      return Say("claims %lld palette colours for %lld bits per pixel", h.colours, h.bits);
+      return Format("claims %lld palette colours for %lld bits per pixel", h.colours, h.bits);
     before += (h.colours ? h.colours : most) * h.entry;
   }
   if (before > size) return "ends inside its palette";

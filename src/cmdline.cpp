@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "say.h"
+
 #ifndef INKSTRIP_VERSION
 #error "the build gives INKSTRIP_VERSION"
 #endif
@@ -19,6 +21,7 @@ namespace {
 constexpr double kSlowestPace = 0.01;   // curves a second: one every 100 s
 constexpr double kFastestPace = 10000;  // curves a second, far past what a display can show
 constexpr int kBadLine = 2;
+constexpr int kWriteFailed = 1;
 
 constexpr const char* kUsage = "usage: inkstrip [--windowed] [--pace N] [--help] [--version]";
 
@@ -55,9 +58,16 @@ const struct option kOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-int Refuse(const std::string& problem) {
+int BadLine(const std::string& problem) {
   std::fprintf(stderr, "inkstrip: %s\n%s\n", problem.c_str(), kUsage);
   return kBadLine;
+}
+
+// As coreutils does: text that could not be written out is a failure, said on stderr.
+int Printed() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  Say("write error", std::strerror(errno));
+  return kWriteFailed;
 }
 
 // Plain decimal only: no sign, no spaces, no hexadecimal, no "inf" or "nan".
@@ -75,7 +85,7 @@ bool ReadPace(const char* text, double* pace) {
 
 // What getopt_long turned down: an unknown short option shows in optopt; a long one, known or
 // not, is the word it has just stepped past.
-std::string Refused(char** argv) {
+std::string GetoptProblem(char** argv) {
   if (optopt > 0 && optopt < 128 && std::isprint(optopt) && !std::strchr("hV", optopt))
     return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
   const std::string word = argv[optind - 1];
@@ -94,24 +104,24 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
     switch (id) {
       case kHelpId:
         std::printf("%s\n%s", kUsage, kHelp);
-        return 0;
+        return Printed();
       case kVersionId:
         std::printf("inkstrip %s\n", INKSTRIP_VERSION);
-        return 0;
+        return Printed();
       case kWindowedId:
         options->windowed = true;
         break;
       case kPaceId:
         if (!ReadPace(optarg, &options->pace))
-          return Refuse(std::string("--pace takes a number of curves a second from 0.01 to ") +
-                        "10000, not '" + optarg + "'");
+          return BadLine(std::string("--pace takes a number of curves a second from 0.01 to ") +
+                         "10000, not '" + optarg + "'");
         break;
       case ':':
-        return Refuse(std::string(argv[optind - 1]) + " needs a value");
+        return BadLine(std::string(argv[optind - 1]) + " needs a value");
       default:
-        return Refuse(Refused(argv));
+        return BadLine(GetoptProblem(argv));
     }
   }
-  if (optind < argc) return Refuse(std::string("unexpected argument '") + argv[optind] + "'");
+  if (optind < argc) return BadLine(std::string("unexpected argument '") + argv[optind] + "'");
   return kGoOn;
 }

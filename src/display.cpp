@@ -3,10 +3,12 @@
 // tear the screen down under the drawing thread. The program's own handler ends it cleanly.
 #include "display.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <allegro.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <xalleg.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,14 +16,12 @@
 #include <cstring>
 #include <string>
 
+#include "geometry.h"
 #include "say.h"
 #include "stopping.h"
 
 namespace {
 
-constexpr int kScreenW = 1024;          // pixels
-constexpr int kScreenH = 768;           // pixels
-constexpr int kColorDepth = 32;         // bits per pixel
 constexpr int kLeastDesktopDepth = 16;  // bits per pixel of the display the screen is shown on
 constexpr const char* kTitle = "inkstrip";
 
@@ -59,6 +59,29 @@ std::string DisplayProblem() {
     return why;
   }
   return "";
+}
+
+void NameOneWindow(Display* x, Window w) {
+  char name[] = "inkstrip";
+  XClassHint hint{name, name};
+  XSetClassHint(x, w, &hint);
+  XChangeProperty(x, w, XInternAtom(x, "_NET_WM_NAME", False), XInternAtom(x, "UTF8_STRING", False),
+                  8, PropModeReplace, reinterpret_cast<const unsigned char*>(kTitle),
+                  std::strlen(kTitle));
+  const long pid = getpid();
+  XChangeProperty(x, w, XInternAtom(x, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+}
+
+// Taskbars, window rules and "force quit" tell programs apart by these properties, which the
+// library leaves at its own name or unset. The library's input thread shares the connection,
+// hence its lock.
+void NameWindows() {
+  XLOCK();
+  for (Window w : {_xwin.wm_window, _xwin.fs_window})
+    if (w) NameOneWindow(_xwin.display, w);
+  XFlush(_xwin.display);
+  XUNLOCK();
 }
 
 std::string WhyNoMode() {
@@ -102,7 +125,10 @@ bool StartDisplay(bool windowed) {
   set_window_title(kTitle);
   set_color_depth(kColorDepth);
   const int card = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
-  if (set_gfx_mode(card, kScreenW, kScreenH, 0, 0) == 0) return true;
+  if (set_gfx_mode(card, kScreenW, kScreenH, 0, 0) == 0) {
+    NameWindows();
+    return true;
+  }
   Say((std::string(what) + " at 32 bits per pixel").c_str(), WhyNoMode().c_str());
   return false;
 }

@@ -124,7 +124,6 @@ bool LoadBall(const std::vector<unsigned char>& bytes) {
 }
 
 bool StartUp(const Options& options) {
-  NoteIgnoredSignals();
   std::vector<unsigned char> bytes;
   if (!ReadBall(&bytes) || !StartLibrary()) return false;
   CatchStopSignals();
@@ -132,7 +131,8 @@ bool StartUp(const Options& options) {
   install_keyboard();
   install_mouse();
   WatchRequests();
-  if (StartDisplay(options.windowed) && LoadBall(bytes)) return true;
+  // A stop signal that came while the library started ends the program before any mode switch.
+  if (!stopsignal && StartDisplay(options.windowed) && LoadBall(bytes)) return true;
   allegro_exit();
   return false;
 }
@@ -161,11 +161,12 @@ void WritePass() {
 }
 
 int main(int argc, char** argv) {
+  HoldStopSignals();
   KeepStandardStreamsOpen();
   Options options;
   const int status = ReadCommandLine(argc, argv, &options);
-  if (status != kGoOn) return status;
-  if (!StartUp(options)) return 1;
+  if (status != kGoOn) return Leave(status);
+  if (!StartUp(options)) return Leave(1);
   SetPace(options.pace);
   t = 0;
   do {
@@ -173,7 +174,6 @@ int main(int argc, char** argv) {
   } while (!escape);
   destroy_bitmap(ball);
   allegro_exit();
-  if (stopsignal) EndLikeTheSignal();
-  return dumpfailed ? 1 : 0;
+  return Leave(dumpfailed ? 1 : 0);
 }
 END_OF_MAIN()

@@ -4,8 +4,8 @@
 
 #include <allegro.h>
 
-volatile std::sig_atomic_t pressed = 0;
-volatile std::sig_atomic_t quitasked = 0;
+std::atomic<int> pressed{0};
+std::atomic<int> quitasked{0};
 
 namespace {
 

@@ -3,11 +3,11 @@
 // arrive on the library's input thread, so none is lost however short.
 #pragma once
 
-#include <csignal>
+#include <atomic>
 
-// Set by the input callbacks only; read once per curve.
-extern volatile std::sig_atomic_t pressed;    // a button went down
-extern volatile std::sig_atomic_t quitasked;  // Escape, or the window's close button
+// Set by the input callbacks on the library's input thread only; read once per curve.
+extern std::atomic<int> pressed;    // a button went down
+extern std::atomic<int> quitasked;  // Escape, or the window's close button
 
 // After install_mouse and install_keyboard.
 void WatchRequests();

@@ -51,21 +51,31 @@ void OnStopSignal(int sig) {
   }
 }
 
+sigset_t StopSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int sig : kStopSignals) sigaddset(&set, sig);
+  return set;
+}
+
 }  // namespace
 
-void NoteIgnoredSignals() {
+void HoldStopSignals() {
   for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
     struct sigaction old {};
     sigaction(kStopSignals[i], nullptr, &old);
     ignoredatstart[i] = old.sa_handler == SIG_IGN;
   }
+  const sigset_t set = StopSet();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
+// Making a signal ignored drops it if it is pending, so one that came while held and was
+// ignored at start is never seen.
 void CatchStopSignals() {
   struct sigaction action {};
   action.sa_flags = SA_RESTART;
-  sigemptyset(&action.sa_mask);
-  for (int sig : kStopSignals) sigaddset(&action.sa_mask, sig);
+  action.sa_mask = StopSet();
   for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
     action.sa_handler = ignoredatstart[i] ? SIG_IGN : OnStopSignal;
     sigaction(kStopSignals[i], &action, nullptr);
@@ -74,6 +84,16 @@ void CatchStopSignals() {
   // ending the program without a word.
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);
+  pthread_sigmask(SIG_UNBLOCK, &action.sa_mask, nullptr);
+}
+
+int Leave(int status) {
+  if (stopsignal) EndLikeTheSignal();
+  sigset_t pending;
+  sigpending(&pending);
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+    if (!ignoredatstart[i] && sigismember(&pending, kStopSignals[i])) DieBy(kStopSignals[i]);
+  return status;
 }
 
 void EndLikeTheSignal() { DieBy(stopsignal); }

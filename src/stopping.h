@@ -6,13 +6,20 @@
 
 extern volatile std::sig_atomic_t stopsignal;  // a signal asking the program to end, or 0
 
-// Before anything else: signals ignored at start (as under nohup) stay ignored.
-void NoteIgnoredSignals();
+// The first thing the program does: notes the signals ignored at start (as under nohup), which
+// stay ignored, and holds the stop signals back, so that none can reach the library's own
+// handlers while it starts; they wait until CatchStopSignals.
+void HoldStopSignals();
 
 // Once the library is up, in place of its own handlers, which shut it down from inside the
-// signal. The first stop signal is only noted; a second ends the program at once, except during
-// the save, which it lets finish first. Also turns SIGXFSZ and SIGPIPE into failed writes.
+// signal; then lets the held signals in. The first stop signal is only noted; a second ends the
+// program at once, except during the save, which it lets finish first. Also turns SIGXFSZ and
+// SIGPIPE into failed writes.
 void CatchStopSignals();
+
+// The way out of main: a stop signal that came, whether noted or still held, ends the program
+// by that signal; otherwise returns status.
+int Leave(int status);
 
 // After shutdown: ends the process by the signal that stopped it, as that signal would have.
 [[noreturn]] void EndLikeTheSignal();

@@ -3,6 +3,7 @@
 // and takes the user's requests: a press saves the screen and stops, Escape only stops.
 #include "stroke.h"
 
+#include "geometry.h"
 #include "main3.h"
 #include "pacing.h"
 #include "requests.h"
@@ -18,8 +19,6 @@ namespace {
 
 constexpr int kSamples = 140;     // points sampled on every curve, whatever its length
 constexpr int kSampleRoom = 200;  // entries in each sample buffer
-constexpr int kScreenW = 1024;    // pixels
-constexpr int kScreenH = 768;     // pixels
 constexpr int kRightColumn = kScreenW - 1;
 constexpr int kBlack = 0;
 

@@ -8,8 +8,10 @@
 
 #include <string>
 
-constexpr int kW = 1024;
-constexpr int kH = 768;
+#include "geometry.h"
+
+constexpr int kW = kScreenW;
+constexpr int kH = kScreenH;
 
 class Stand : public ::testing::Test {
  protected:

@@ -21,7 +21,7 @@ declare -A tally
 count() { tally[$1]=$((${tally[$1]:-0} + 1)); }
 ms() { sleep "$(printf '0.%03d' "$1")"; }
 litter() { ls -A "$1" | grep -cvE '^(ball4\.bmp|dump\.bmp|err|out|bad\.bmp|good\.bmp|next)$'; }
-whole_or_none() { [ ! -e "$1/dump.bmp" ] || [ "$(stat -c %s "$1/dump.bmp")" = 2359350 ]; }
+whole_or_none() { [ ! -e "$1/dump.bmp" ] || [ "$(stat -c %s "$1/dump.bmp")" = $DUMP_BYTES ]; }
 fresh() {
   dir="$work/$1.$2"
   mkdir -p "$dir"
