@@ -51,5 +51,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# --text reads its handwriting from Debian's own copy of the Hershey fonts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS hershey-fonts-data)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -27,6 +27,7 @@ mirror() {
 }
 
 root=$(mktemp -d /var/tmp/inkstrip-bare.XXXXXX)
+chmod 755 "$root"  # the root of a machine: every user may look in
 mounts=()
 cleanup() {
   local i

@@ -34,7 +34,12 @@ lintian_clean() {
 }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$deb: Depends: $depends"
-names_runtimes() { [[ "$depends" == *liballegro4.4* && "$depends" == *libx11-6* ]]; }
+names_runtimes() {
+  local d
+  for d in liballegro4.4 libx11-6 libpng16-16 libgif7 hershey-fonts-data; do
+    [[ "$depends" == *"$d"* ]] || { echo "Depends lacks $d" >&2; return 1; }
+  done
+}
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents"
 holds_all() {
   local f
@@ -44,7 +49,7 @@ holds_all() {
   done
 }
 check "lintian finds no error and no warning" lintian_clean
-check "Depends names Allegro 4's runtime and Xlib" names_runtimes
+check "Depends names Allegro 4, Xlib, libpng, giflib and the Hershey fonts" names_runtimes
 check "it holds the program, the sprite, the manual page, the copyright file and the changelog" holds_all
 
 # Runs $1 in a new empty directory, holds the button after 1.5 s; says whether dump.bmp came.

@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
-packages=(g++ cmake make pkg-config liballegro4-dev xvfb xdotool imagemagick)
+packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev hershey-fonts-data
+  xvfb xdotool imagemagick)
 testing=OFF
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils)

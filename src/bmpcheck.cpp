@@ -2,15 +2,12 @@
 // the room the pixel data needs, and for run-length files a walk of the codes, without decoding.
 #include "bmpcheck.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "readfile.h"
 
 namespace {
 
@@ -118,7 +115,8 @@ std::string CheckPalette(const Header& h, std::size_t size) {
     before += (h.colours ? h.colours : most) * h.entry;
   }
   if (before > size) return "ends inside its palette";
-  if (h.offset < before || h.offset > size) return "has its pixel data outside the file";
+  if (h.offset < before) return "has its pixel data inside its header or palette";
+  if (h.offset > size) return "has its pixel data past the end of the file";
   return "";
 }
 
@@ -198,35 +196,6 @@ class RleWalk {
   long long x_ = 0, y_ = 0;  // y counts rows from the bottom
 };
 
-bool ReadAll(int fd, unsigned char* to, std::size_t bytes) {
-  while (bytes > 0) {
-    const ssize_t got = read(fd, to, bytes);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    to += got;
-    bytes -= static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
-// Opened without blocking, so a pipe or device of that name cannot stall the program.
-std::string ReadBmpFile(const char* path, std::vector<unsigned char>* bytes) {
-  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  struct stat st;
-  std::string why;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = "not a regular file";
-  } else if (static_cast<unsigned long long>(st.st_size) > kMaxFileBytes) {
-    why = "too large for a sprite";
-  } else {
-    bytes->resize(static_cast<std::size_t>(st.st_size));
-    if (!ReadAll(fd, bytes->data(), bytes->size())) why = "cannot be read";
-  }
-  close(fd);
-  return why;
-}
-
 }  // namespace
 
 std::string BmpProblem(const unsigned char* data, std::size_t size) {
@@ -243,7 +212,7 @@ std::string BmpProblem(const unsigned char* data, std::size_t size) {
 std::string BmpFileProblem(const char* path, std::vector<unsigned char>* bytes) {
   std::vector<unsigned char> read;
   if (!bytes) bytes = &read;
-  const std::string why = ReadBmpFile(path, bytes);
+  const std::string why = ReadRegularFile(path, kMaxFileBytes, "a sprite", bytes);
   return why.empty() ? BmpProblem(bytes->data(), bytes->size()) : why;
 }
 

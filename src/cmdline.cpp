@@ -1,4 +1,5 @@
-// The command line, read with getopt_long; numbers are read whole and checked for range.
+// The command line, read with getopt_long; numbers are read whole and checked for range, text
+// for what the font can write, and file names for a format the program writes.
 #include "cmdline.h"
 
 #include <getopt.h>
@@ -10,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "lettering.h"
+#include "safesave.h"
 #include "say.h"
 
 #ifndef INKSTRIP_VERSION
@@ -23,38 +26,69 @@ constexpr double kFastestPace = 10000;  // curves a second, far past what a disp
 constexpr int kBadLine = 2;
 constexpr int kWriteFailed = 1;
 
-constexpr const char* kUsage = "usage: inkstrip [--windowed] [--pace N] [--help] [--version]";
+constexpr const char* kUsage =
+    "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
+    "       inkstrip --record FILE.gif [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
+    "       inkstrip --help | --version";
 
 constexpr const char* kHelp = R"(
-Writes "Hello" and "world" in joined-up handwriting on a strip that scrolls left, full screen at
-1024x768, until a mouse button is pressed.
+Writes "Hello" and "world", or your own words, in joined-up handwriting on a strip that scrolls
+left, full screen at 1024x768, until a mouse button is pressed.
 
-  --windowed   write in a 1024x768 window titled "inkstrip" instead of the full screen
-  --pace N     write at most N curves a second, N from 0.01 to 10000 (for example 0.5 or 30);
-               without it the writing runs as fast as the machine allows
-  --help       show this text and end
-  --version    show the name and version and end
+  --windowed       write in a 1024x768 window titled "inkstrip" instead of the full screen
+  --pace N         write at most N curves a second, N from 0.01 to 10000 (for example 0.5 or
+                   30); without it the writing runs as fast as the machine allows. The script
+                   is 44 curves a pass; with --text a curve joins two points of a letter's
+                   stroke, 10 to 40 to a letter, and a few more curves let the strip run on
+                   past a space: --pace 40 writes about two letters a second
+  --text TEXT      write TEXT instead, in the Hershey script hand, on one line, pass after pass:
+                   printable ASCII from space to '~' (--text 'Happy birthday, Ada')
+  --sprite FILE    stamp FILE, a BMP image, instead of ball4.bmp (--sprite pen.bmp)
+  --output FILE    save the screenshot as FILE instead of dump.bmp: a name ending in .bmp is
+                   written as BMP, one ending in .png as PNG (--output ~/writing.png)
+  --record FILE.gif  write one whole pass as an animated GIF, with no display at all, and end
+                   (--record pass.gif); it prints the GIF's frames and size
+  --half           with --record: half the size each way, every pixel the average of four
+  --help           show this text and end
+  --version        show the name and version and end
 
 Mouse and keys:
-  any mouse button  save the screen as dump.bmp in the working directory and end
+  any mouse button  save the screen as dump.bmp (or the --output file) and end
   Escape            end without saving (so does the window's close button)
 
 Files:
   ball4.bmp  the sprite, looked for in the working directory, then in ../share/inkstrip
              beside the program's own directory, then beside the program
   dump.bmp   the screenshot, written to the working directory
+  /usr/share/hershey-fonts/scripts.jhf  the hand for --text (Debian's hershey-fonts-data)
 
-Exit status: 0 ended by a press or Escape; 1 could not start, could not save dump.bmp or lost
-the display; 2 a bad command line; 128+N ended by signal N.
+Exit status: 0 ended by a press or Escape, or a recording made; 1 could not start, could not
+save the screenshot or the recording, or lost the display; 2 a bad command line; 128+N ended by
+signal N.
 )";
 
-enum OptionId { kHelpId = 'h', kVersionId = 'V', kWindowedId = 256, kPaceId };
+enum OptionId {
+  kHelpId = 'h',
+  kVersionId = 'V',
+  kWindowedId = 256,
+  kPaceId,
+  kTextId,
+  kSpriteId,
+  kOutputId,
+  kRecordId,
+  kHalfId
+};
 
 const struct option kOptions[] = {
     {"help", no_argument, nullptr, kHelpId},
     {"version", no_argument, nullptr, kVersionId},
     {"windowed", no_argument, nullptr, kWindowedId},
     {"pace", required_argument, nullptr, kPaceId},
+    {"text", required_argument, nullptr, kTextId},
+    {"sprite", required_argument, nullptr, kSpriteId},
+    {"output", required_argument, nullptr, kOutputId},
+    {"record", required_argument, nullptr, kRecordId},
+    {"half", no_argument, nullptr, kHalfId},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -81,6 +115,14 @@ bool ReadPace(const char* text, double* pace) {
   if (!(value >= kSlowestPace && value <= kFastestPace)) return false;
   *pace = value;
   return true;
+}
+
+// What the options say together, once all are read.
+std::string LineProblem(const Options& o) {
+  if (o.record.empty()) return o.half ? "--half goes with --record" : "";
+  if (o.windowed) return "--record opens no display, so --windowed has no place beside it";
+  if (!o.output.empty()) return "--record saves no screenshot, so --output has no place beside it";
+  return "";
 }
 
 // What getopt_long turned down: an unknown short option shows in optopt; a long one, known or
@@ -116,6 +158,28 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
           return BadLine(std::string("--pace takes a number of curves a second from 0.01 to ") +
                          "10000, not '" + optarg + "'");
         break;
+      case kTextId:
+        if (const std::string why = TextProblem(optarg); !why.empty()) return BadLine(why);
+        options->text = optarg;
+        break;
+      case kSpriteId:
+        options->sprite = optarg;
+        break;
+      case kOutputId:
+        if (!EndsWith(optarg, ".bmp") && !EndsWith(optarg, ".png"))
+          return BadLine(std::string("--output takes a file name ending in .bmp or .png, not '") +
+                         optarg + "'");
+        options->output = optarg;
+        break;
+      case kRecordId:
+        if (!EndsWith(optarg, ".gif"))
+          return BadLine(std::string("--record takes a file name ending in .gif, not '") + optarg +
+                         "'");
+        options->record = optarg;
+        break;
+      case kHalfId:
+        options->half = true;
+        break;
       case ':':
         return BadLine(std::string(argv[optind - 1]) + " needs a value");
       default:
@@ -123,5 +187,6 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
     }
   }
   if (optind < argc) return BadLine(std::string("unexpected argument '") + argv[optind] + "'");
+  if (const std::string why = LineProblem(*options); !why.empty()) return BadLine(why);
   return kGoOn;
 }

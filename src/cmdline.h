@@ -1,14 +1,22 @@
-// The command line: --windowed, --pace N, --help and --version, read before anything else
-// starts, so that a bad line opens no display and writes no file.
+// The command line, read before anything else starts, so that a bad line opens no display and
+// writes no file.
 #pragma once
+
+#include <string>
 
 struct Options {
   bool windowed = false;  // a 1024x768 window instead of the full screen
   double pace = 0;        // at most this many curves a second; 0: as fast as the machine allows
+  std::string text;       // the words to write; empty: the script's "Hello" and "world"
+  std::string sprite;     // the pen; empty: ball4.bmp where it is found
+  std::string output;     // the screenshot, .bmp or .png; empty: dump.bmp
+  std::string record;     // a GIF to record one pass into, with no display; empty: none
+  bool half = false;      // the recording at half size
 };
 
 constexpr int kGoOn = -1;
 
 // Fills options and returns kGoOn, or returns the status to end with at once: 0 after --help
-// or --version (printed on stdout), 2 for a line it refuses (said on stderr, with the usage).
+// or --version (printed on stdout; 1 if they cannot be written), 2 for a line it refuses (said
+// on stderr, with the usage).
 int ReadCommandLine(int argc, char** argv, Options* options);

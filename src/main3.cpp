@@ -1,5 +1,6 @@
 // The program's shell: reads the command line, starts the library and the display, loads the
-// ball and writes the handwriting script pass after pass until the user or a signal stops it.
+// ball and writes the handwriting script, or the user's own words, pass after pass until the
+// user or a signal stops it; or records one pass as a GIF with no display.
 #include "main3.h"
 
 #include <allegro.h>
@@ -8,12 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "bmpcheck.h"
 #include "cmdline.h"
 #include "display.h"
+#include "font.h"
+#include "lettering.h"
 #include "pacing.h"
 #include "pen.h"
+#include "record.h"
 #include "requests.h"
+#include "safesave.h"
 #include "say.h"
 #include "sprite.h"
 #include "stopping.h"
@@ -101,40 +105,75 @@ void Run(const Command& c) {
   }
 }
 
-// The sprite is found, read and checked before the library starts, so a bad one costs no mode
-// switch; the bytes that were checked are the ones loaded once the display is up.
-bool ReadBall(std::vector<unsigned char>* bytes) {
-  std::string looked;
-  const std::string path = FindSprite(&looked);
-  if (path.empty()) {
-    Say("cannot find ball4.bmp", ("looked in " + looked).c_str());
-    return false;
-  }
-  const std::string why = BmpFileProblem(path.c_str(), bytes);
+// Everything the program reads or checks on disk, taken before the library starts, so that a
+// bad file or an unwritable place costs no mode switch and no lost screenshot: the pen, as the
+// very bytes that were checked; the hand for --text; the directory the result goes to.
+struct Inputs {
+  std::string penpath;
+  std::vector<unsigned char> pen;
+  std::vector<Glyph> hand;
+};
+
+bool ReadHand(std::vector<Glyph>* hand) {
+  const std::string why = ReadFont(kFontFile, hand);
   if (why.empty()) return true;
-  Say(("cannot use " + path).c_str(), why.c_str());
+  Say((std::string("cannot read the handwriting font ") + kFontFile).c_str(),
+      (why + " (it comes with Debian's " + kFontPackage + " package)").c_str());
   return false;
 }
 
-bool LoadBall(const std::vector<unsigned char>& bytes) {
-  std::string why;
-  ball = LoadSprite(bytes, &why);
-  if (!ball) Say("cannot use ball4.bmp", why.c_str());
-  return ball != nullptr;
+bool ReadInputs(const Options& o, Inputs* in) {
+  if (!ReadPen(o.sprite, &in->penpath, &in->pen)) return false;
+  if (!o.text.empty() && !ReadHand(&in->hand)) return false;
+  const std::string& result = o.record.empty() ? o.output : o.record;
+  if (result.empty()) return true;
+  const std::string why = NewFileProblem(result.c_str());
+  if (!why.empty()) Say(("cannot write " + result).c_str(), why.c_str());
+  return why.empty();
 }
 
-bool StartUp(const Options& options) {
-  std::vector<unsigned char> bytes;
-  if (!ReadBall(&bytes) || !StartLibrary()) return false;
+bool StartUp(const Options& options, const Inputs& in) {
+  if (!StartLibrary()) return false;
   CatchStopSignals();
   install_timer();
   install_keyboard();
   install_mouse();
   WatchRequests();
   // A stop signal that came while the library started ends the program before any mode switch.
-  if (!stopsignal && StartDisplay(options.windowed) && LoadBall(bytes)) return true;
+  if (!stopsignal && StartDisplay(options.windowed) && (ball = LoadPen(in.pen, in.penpath)))
+    return true;
   allegro_exit();
   return false;
+}
+
+// What one pass writes: the script's two words, or the user's own.
+void (*PassFor(const Options& options, const Inputs& in))() {
+  if (options.text.empty()) return WritePass;
+  SetText(options.text, in.hand, ball->w, ball->h);
+  return WriteTextPass;
+}
+
+// One pass on a memory screen into a GIF, with no display: the script's curves a frame each, a
+// text's at a steady rhythm of stamps. A second stop signal waits until the unfinished file is
+// gone.
+int Record(const Options& options, const Inputs& in) {
+  if (!StartMemoryScreen()) return 1;
+  CatchStopSignals();
+  bool recorded = false;
+  if ((ball = LoadPen(in.pen, in.penpath))) {
+    RecordPlan plan;
+    plan.stampsperframe = options.text.empty() ? kSamples : kTextFrameStamps;
+    plan.pace = options.pace;
+    plan.half = options.half;
+    void (*pass)() = PassFor(options, in);
+    BeginSave();
+    recorded = RecordPass(pass, options.record, plan);
+    EndSave();
+    destroy_bitmap(ball);
+  }
+  destroy_bitmap(screen);
+  allegro_exit();
+  return recorded ? 0 : 1;
 }
 
 }  // namespace
@@ -166,11 +205,16 @@ int main(int argc, char** argv) {
   Options options;
   const int status = ReadCommandLine(argc, argv, &options);
   if (status != kGoOn) return Leave(status);
-  if (!StartUp(options)) return Leave(1);
+  Inputs inputs;
+  if (!ReadInputs(options, &inputs)) return Leave(1);
+  if (!options.record.empty()) return Leave(Record(options, inputs));
+  if (!StartUp(options, inputs)) return Leave(1);
+  if (!options.output.empty()) dumpfile = options.output;
+  void (*pass)() = PassFor(options, inputs);
   SetPace(options.pace);
   t = 0;
   do {
-    WritePass();
+    pass();
   } while (!escape);
   destroy_bitmap(ball);
   allegro_exit();

@@ -10,10 +10,6 @@ namespace {
 
 using Clock = PaceClock;
 
-// How long a wait may go without looking at wake(): presses, Escape and signals are acted on
-// well within a tenth of a second however slow the pace.
-constexpr std::chrono::milliseconds kLookEvery{40};
-
 Clock::duration interval{0};
 Clock::time_point due = Clock::time_point::min();  // of the last curve; min() before the first
 
@@ -21,10 +17,13 @@ Clock::time_point due = Clock::time_point::min();  // of the last curve; min() b
 
 void SetPace(double curves_per_second) {
   due = Clock::time_point::min();
-  interval = Clock::duration{0};
-  if (curves_per_second > 0)
-    interval = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(1.0 / curves_per_second));
+  interval = PaceInterval(curves_per_second);
+}
+
+Clock::duration PaceInterval(double curves_per_second) {
+  if (curves_per_second <= 0) return Clock::duration{0};
+  return std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(1.0 / curves_per_second));
 }
 
 void AwaitCurveTime(bool (*wake)()) {

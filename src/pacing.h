@@ -9,6 +9,13 @@ using PaceClock = std::chrono::steady_clock;
 // curves_per_second > 0 sets the pace and starts a new schedule; 0 turns pacing off.
 void SetPace(double curves_per_second);
 
+// The time between curves at a pace; zero for 0.
+PaceClock::duration PaceInterval(double curves_per_second);
+
+// How long a paced wait may go without looking whether something needs seeing to: presses,
+// Escape and signals are acted on well within a tenth of a second however slow the pace.
+constexpr std::chrono::milliseconds kLookEvery{40};
+
 // At the start of every curve: sleeps until the curve's time on the schedule, waking early as
 // soon as wake() says something needs seeing to. Returns at once when unpaced.
 void AwaitCurveTime(bool (*wake)());

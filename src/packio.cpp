@@ -58,7 +58,7 @@ const PACKFILE_VTABLE kMemoryTable = {MemClose, MemGetc, MemUngetc, MemRead, Mem
 
 // Writes what is buffered, through short writes and interruptions; the first failure is kept
 // so that the caller can say what really went wrong.
-void Flush(DescriptorSink& s) {
+void WriteOut(DescriptorSink& s) {
   std::size_t done = 0;
   while (s.error == 0 && done < s.used) {
     const ssize_t n = write(s.fd, s.buffer + done, s.used - done);
@@ -73,18 +73,7 @@ void Flush(DescriptorSink& s) {
 }
 
 long SinkWrite(const void* p, long n, void* userdata) {
-  DescriptorSink& s = Sink(userdata);
-  const unsigned char* from = static_cast<const unsigned char*>(p);
-  std::size_t left = static_cast<std::size_t>(n);
-  while (left > 0 && s.error == 0) {
-    const std::size_t take = std::min(left, sizeof s.buffer - s.used);
-    std::memcpy(s.buffer + s.used, from, take);
-    s.used += take;
-    from += take;
-    left -= take;
-    if (s.used == sizeof s.buffer) Flush(s);
-  }
-  return s.error ? -1 : n;
+  return PutBytes(&Sink(userdata), p, static_cast<std::size_t>(n)) ? n : -1;
 }
 
 int SinkPutc(int c, void* userdata) {
@@ -92,11 +81,7 @@ int SinkPutc(int c, void* userdata) {
   return SinkWrite(&byte, 1, userdata) == 1 ? byte : EOF;
 }
 
-int SinkClose(void* userdata) {
-  DescriptorSink& s = Sink(userdata);
-  Flush(s);
-  return s.error ? -1 : 0;
-}
+int SinkClose(void* userdata) { return Flush(&Sink(userdata)) ? 0 : -1; }
 
 int SinkGetc(void*) { return EOF; }
 int SinkUngetc(int, void*) { return EOF; }
@@ -120,3 +105,22 @@ BITMAP* LoadBmpFromMemory(const std::vector<unsigned char>& bytes) {
 }
 
 PACKFILE* WriteToDescriptor(DescriptorSink* sink) { return pack_fopen_vtable(&kSinkTable, sink); }
+
+bool PutBytes(DescriptorSink* s, const void* bytes, std::size_t n) {
+  const unsigned char* from = static_cast<const unsigned char*>(bytes);
+  s->total += n;
+  while (n > 0 && s->error == 0) {
+    const std::size_t take = std::min(n, sizeof s->buffer - s->used);
+    std::memcpy(s->buffer + s->used, from, take);
+    s->used += take;
+    from += take;
+    n -= take;
+    if (s->used == sizeof s->buffer) WriteOut(*s);
+  }
+  return s->error == 0;
+}
+
+bool Flush(DescriptorSink* s) {
+  WriteOut(*s);
+  return s->error == 0;
+}

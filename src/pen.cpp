@@ -16,9 +16,9 @@ int Scaled(int offset) { return offset / kScriptScale; }
 
 // Draws the curve whose start is the pen and whose other three points are given, then walks the
 // pen to its end whether or not anything was drawn.
-void Curve(int c1x, int c1y, int c2x, int c2y, int ex, int ey) {
+void Curve(int c1x, int c1y, int c2x, int c2y, int ex, int ey, int samples = kSamples) {
   const int points[8] = {x, y, c1x, c1y, c2x, c2y, ex, ey};
-  Bezier(points);
+  Bezier(points, samples);
   Moveto(ex, ey);
   lastcx = c2x;
   lastcy = c2y;
@@ -41,4 +41,8 @@ void Cproc(int dx1, int dy1, int dx2, int dy2, int dx, int dy) {
 void Sproc(int dx2, int dy2, int dx, int dy) {
   Curve(x - lastcx + x, y - lastcy + y, x + Scaled(dx2), y + Scaled(dy2), x + Scaled(dx),
         y + Scaled(dy));
+}
+
+void Curveto(const int points[6], int samples) {
+  Curve(points[0], points[1], points[2], points[3], points[4], points[5], samples);
 }

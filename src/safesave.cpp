@@ -1,7 +1,7 @@
-// Saving a bitmap so that the named file ends up either as the whole new image or as it was.
-// The library's own save truncates the file first, follows links and does not check its close,
-// so the image goes through the descriptor of a fresh private file, which only replaces the
-// real one once it is complete.
+// Saving a file so that the named file ends up either as the whole new file or as it was. The
+// library's own save truncates the file first, follows links and does not check its close, so
+// every file goes through the descriptor of a fresh private file, which only replaces the real
+// one once it is complete.
 #include "safesave.h"
 
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -16,14 +17,14 @@
 #include <cstring>
 #include <string>
 
-#include "packio.h"
+#include "pngsave.h"
 #include "say.h"
 
 namespace {
 
 constexpr std::size_t kBmpHeaders = 14 + 40;                 // file header + info header, bytes
 constexpr std::size_t kPaletteBytes = std::size_t{256} * 4;  // written only for 8-bit images
-constexpr const char* kBmpSuffix = ".bmp";
+constexpr const char* kPrivateMark = ".XXXXXX";              // mkstemps makes it unique
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as for any new file
 
 void Complain(const char* path, const std::string& why) {
@@ -55,12 +56,12 @@ bool RoomFor(int fd, std::size_t bytes) {
 }
 
 // The size on disk is the verdict: whatever the library or the writes said, the file must hold
-// every byte of the image. write_error, when there was one, is the reason given.
-bool Complete(int fd, std::size_t bytes, int write_error) {
+// every byte that was put into it.
+bool Complete(int fd, std::size_t bytes) {
   struct stat held;
   if (fsync(fd) != 0 || fstat(fd, &held) != 0) return false;
   if (static_cast<std::size_t>(held.st_size) == bytes) return true;
-  errno = write_error ? write_error : EIO;
+  errno = EIO;
   return false;
 }
 
@@ -73,20 +74,42 @@ bool StillOurs(int fd, const std::string& name) {
   return false;
 }
 
-bool WriteImage(int fd, BITMAP* bmp, std::size_t bytes) {
-  DescriptorSink sink;
-  sink.fd = fd;
-  PACKFILE* pf = WriteToDescriptor(&sink);
-  if (!pf) return false;
+int WriteBmp(DescriptorSink* sink, void* what) {
+  BITMAP* bmp = static_cast<BITMAP*>(what);
+  if (!RoomFor(sink->fd, BmpFileSize(bmp->w, bmp->h, bitmap_color_depth(bmp)))) return errno;
+  PACKFILE* pf = WriteToDescriptor(sink);
+  if (!pf) return ENOMEM;
   save_bmp_pf(pf, bmp, nullptr);
   pack_fclose(pf);
-  return Complete(fd, bytes, sink.error);
+  return sink->error;
 }
 
-bool WriteAndPlace(int fd, const std::string& temp, const char* path, BITMAP* bmp) {
-  const std::size_t bytes = BmpFileSize(bmp->w, bmp->h, bitmap_color_depth(bmp));
-  if (fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0 || !RoomFor(fd, bytes)) return false;
-  return WriteImage(fd, bmp, bytes) && StillOurs(fd, temp) && std::rename(temp.c_str(), path) == 0;
+bool WriteAndPlace(int fd, const std::string& temp, const char* path, FileWriter write,
+                   void* what) {
+  if (fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0) return false;
+  DescriptorSink sink;
+  sink.fd = fd;
+  const int failed = write(&sink, what);
+  if (!Flush(&sink) || failed) {
+    errno = failed ? failed : sink.error;
+    return false;
+  }
+  if (!Complete(fd, sink.total)) return false;
+  return StillOurs(fd, temp) && std::rename(temp.c_str(), path) == 0;
+}
+
+// The private name keeps the file's own ending, so should it ever be left behind it still says
+// what it holds.
+std::string PrivateName(const char* path) {
+  const std::string name = path;
+  const std::size_t dot = name.rfind('.');
+  const std::size_t slash = name.rfind('/');
+  const bool ending = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return ending ? name.substr(0, dot) + kPrivateMark + name.substr(dot) : name + kPrivateMark;
+}
+
+int EndingLength(const std::string& temp) {
+  return static_cast<int>(temp.size() - temp.rfind(kPrivateMark) - std::strlen(kPrivateMark));
 }
 
 }  // namespace
@@ -98,19 +121,40 @@ std::size_t BmpFileSize(int width, int height, int depth) {
   return kBmpHeaders + palette + row * static_cast<std::size_t>(height);
 }
 
-bool SaveBitmapWhole(const char* path, BITMAP* bmp) {
-  // Should it ever be left behind, the private name still says what it holds.
-  std::string temp = std::string(path) + ".XXXXXX" + kBmpSuffix;
-  const int fd = mkstemps(temp.data(), static_cast<int>(std::strlen(kBmpSuffix)));
+bool SaveWhole(const char* path, FileWriter write, void* what) {
+  std::string temp = PrivateName(path);
+  const int fd = mkstemps(temp.data(), EndingLength(temp));
   if (fd < 0) {
     Complain(path, CannotCreateIn(path, errno));
     return false;
   }
-  const bool placed = WriteAndPlace(fd, temp, path, bmp);
+  const bool placed = WriteAndPlace(fd, temp, path, write, what);
   const int err = errno;
   close(fd);
   if (placed) return true;
   unlink(temp.c_str());
-  Complain(path, std::strerror(err));
+  if (err != ECANCELED) Complain(path, std::strerror(err));  // stopped on purpose: no fault
   return false;
+}
+
+bool SaveBitmapWhole(const char* path, BITMAP* bmp) {
+  return SaveWhole(path, EndsWith(path, ".png") ? WritePng : WriteBmp, bmp);
+}
+
+std::string NewFileProblem(const char* path) {
+  std::string probe = PrivateName(path);
+  const int fd = mkstemps(probe.data(), EndingLength(probe));
+  if (fd < 0) return CannotCreateIn(path, errno);
+  close(fd);
+  unlink(probe.c_str());
+  return "";
+}
+
+bool EndsWith(const std::string& name, const char* ending) {
+  const std::size_t n = std::strlen(ending);
+  if (name.size() <= n || name[name.size() - n - 1] == '/') return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(name[name.size() - n + i])) != ending[i])
+      return false;
+  return true;
 }

@@ -10,6 +10,7 @@
 
 #include "bmpcheck.h"
 #include "packio.h"
+#include "say.h"
 
 #ifndef INKSTRIP_DATA_FROM_BIN
 #error "the build gives INKSTRIP_DATA_FROM_BIN, the data directory relative to the program's"
@@ -65,4 +66,24 @@ BITMAP* LoadSprite(const std::vector<unsigned char>& bytes, std::string* why) {
   *why = "every pixel is the mask colour (255, 0, 255), so nothing shows";
   destroy_bitmap(sprite);
   return nullptr;
+}
+
+bool ReadPen(const std::string& chosen, std::string* path, std::vector<unsigned char>* bytes) {
+  std::string looked;
+  *path = chosen.empty() ? FindSprite(&looked) : chosen;
+  if (path->empty()) {
+    Say("cannot find ball4.bmp", ("looked in " + looked).c_str());
+    return false;
+  }
+  const std::string why = BmpFileProblem(path->c_str(), bytes);
+  if (why.empty()) return true;
+  Say(("cannot use " + *path).c_str(), why.c_str());
+  return false;
+}
+
+BITMAP* LoadPen(const std::vector<unsigned char>& bytes, const std::string& path) {
+  std::string why;
+  BITMAP* pen = LoadSprite(bytes, &why);
+  if (!pen) Say(("cannot use " + path).c_str(), why.c_str());
+  return pen;
 }

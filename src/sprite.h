@@ -1,6 +1,7 @@
-// Finding and loading the sprite, ball4.bmp: in the working directory, then in the installed
-// data directory, then beside the program. The file is read once, and the very bytes that were
-// checked (BmpFileProblem) are the ones handed to the library's loader.
+// Finding and loading the sprite: the user's own (--sprite), or ball4.bmp in the working
+// directory, then in the installed data directory, then beside the program. The file is read once,
+// and the very bytes that were checked (BmpFileProblem) are the ones handed to the library's
+// loader.
 #pragma once
 
 #include <allegro.h>
@@ -19,3 +20,10 @@ std::string FindSprite(std::string* looked);
 
 // Loads the checked bytes; nullptr with the reason in *why if nothing of it would show.
 BITMAP* LoadSprite(const std::vector<unsigned char>& bytes, std::string* why);
+
+// The pen, before the library starts: the file chosen, or else ball4.bmp where FindSprite finds
+// it, read once and checked. Says why not on stderr; *path names the file for later messages.
+bool ReadPen(const std::string& chosen, std::string* path, std::vector<unsigned char>* bytes);
+
+// Loads the pen from the checked bytes, once the library is up; says why not on stderr.
+BITMAP* LoadPen(const std::vector<unsigned char>& bytes, const std::string& path);

@@ -3,6 +3,8 @@
 // and takes the user's requests: a press saves the screen and stops, Escape only stops.
 #include "stroke.h"
 
+#include <algorithm>
+
 #include "geometry.h"
 #include "main3.h"
 #include "pacing.h"
@@ -14,10 +16,11 @@
 int t = 0;
 BITMAP* ball = nullptr;
 bool dumpfailed = false;
+std::string dumpfile = kDumpFile;
+void (*curvestart)(const int points[8], int samples) = nullptr;
 
 namespace {
 
-constexpr int kSamples = 140;     // points sampled on every curve, whatever its length
 constexpr int kSampleRoom = 200;  // entries in each sample buffer
 constexpr int kRightColumn = kScreenW - 1;
 constexpr int kBlack = 0;
@@ -27,12 +30,12 @@ constexpr int kBlack = 0;
 void TakeScreenshot() {
   BITMAP* shot = create_bitmap(kScreenW, kScreenH);
   if (!shot) {
-    Say("cannot write dump.bmp", "no memory for a copy of the screen");
+    Say(("cannot write " + dumpfile).c_str(), "no memory for a copy of the screen");
     dumpfailed = true;
     return;
   }
   blit(screen, shot, 0, 0, 0, 0, kScreenW, kScreenH);
-  if (!BeginSave() || !SaveBitmapWhole(kDumpFile, shot)) dumpfailed = true;
+  if (!BeginSave() || !SaveBitmapWhole(dumpfile.c_str(), shot)) dumpfailed = true;
   EndSave();
   destroy_bitmap(shot);
 }
@@ -62,12 +65,14 @@ void ScrollStrip() {
 
 // Each stamp is pulled left by half the stamps made in this word, which matches the scroll of
 // one pixel every second stamp, so the word keeps its shape on the moving strip.
-void Bezier(const int points[8]) {
+void Bezier(const int points[8], int samples) {
   if (Stopped()) return;
+  samples = std::clamp(samples, 1, kSampleRoom);
+  if (curvestart) curvestart(points, samples);
   int sx[kSampleRoom];
   int sy[kSampleRoom];
-  calc_spline(points, kSamples, sx, sy);
-  for (int i = 0; i < kSamples; ++i) {
+  calc_spline(points, samples, sx, sy);
+  for (int i = 0; i < samples; ++i) {
     if (i % 2 == 1) ScrollStrip();
     draw_sprite(screen, ball, sx[i] - t / 2, sy[i]);
     ++t;

@@ -5,11 +5,22 @@
 
 #include <allegro.h>
 
+#include <string>
+
 extern int t;            // stamps made since the current word began
 extern BITMAP* ball;     // the sprite stamped along the curves
-extern bool dumpfailed;  // the press came but dump.bmp could not be written
+extern bool dumpfailed;  // the press came but the screenshot could not be written
 
 constexpr const char* kDumpFile = "dump.bmp";
+extern std::string dumpfile;  // where the screenshot goes: kDumpFile unless the user chose
 
-// points: x0, y0, x1, y1, x2, y2, x3, y3 (start, first control, second control, end).
-void Bezier(const int points[8]);
+constexpr int kSamples = 140;  // points sampled on every curve of the script, whatever its length
+
+// points: x0, y0, x1, y1, x2, y2, x3, y3 (start, first control, second control, end). The
+// script's curves take kSamples; others from 1 to 200, an even number keeping every second
+// stamp of a word on the scroll.
+void Bezier(const int points[8], int samples = kSamples);
+
+// When set, called at the start of every curve that is drawn, with its points and samples: a
+// recording takes its frames here.
+extern void (*curvestart)(const int points[8], int samples);

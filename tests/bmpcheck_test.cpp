@@ -68,31 +68,13 @@ TEST_F(BmpCheckTest, TheMaskColourStaysTransparentAfterConversion) {
   }
 }
 
-TEST_F(BmpCheckTest, EveryHostileOrUnreadableFormIsRefusedWithAReason) {
+// Each by the one check meant for it: a file refused only by a later check, or for the wrong
+// reason, shows that its own check let it through.
+TEST_F(BmpCheckTest, EveryHostileOrUnreadableFormIsRefusedForItsOwnReason) {
   for (const NamedBmp& b : BadBmps()) {
-    EXPECT_NE(Problem(b.bytes), "") << b.name;
+    const std::string why = Problem(b.bytes);
+    EXPECT_NE(why.find(b.why), std::string::npos) << b.name << ": " << why;
   }
-}
-
-TEST_F(BmpCheckTest, ReasonsNameWhatIsWrong) {
-  const auto bad = BadBmps();
-  auto reason = [&bad](const std::string& name) {
-    for (const NamedBmp& b : bad)
-      if (b.name == name) return Problem(b.bytes);
-    return std::string("no such sample");
-  };
-  EXPECT_EQ(reason("text.bmp"), "not a BMP image");
-  EXPECT_EQ(reason("top-down.bmp"), "is stored top-down, which is not supported");
-  EXPECT_EQ(reason("claims-20000x20000.bmp"),
-            "is 20000 x 20000 pixels; each side must be 1 to 4096");
-  EXPECT_EQ(reason("depth7.bmp"), "has 7 bits per pixel, which is not supported");
-  EXPECT_EQ(reason("header124.bmp"),
-            "has a 124-byte header; only 12- and 40-byte BMP headers are read (save it with a "
-            "plain 40-byte header, for example with ImageMagick: convert in.png BMP3:ball4.bmp)");
-  EXPECT_EQ(reason("rle8-run255-w16.bmp"), "has a run-length run that leaves the image");
-  EXPECT_EQ(reason("rle8-long-skip.bmp"), "has a run-length skip that leaves the image");
-  EXPECT_EQ(reason("rle8-no-end.bmp"), "ends inside its run-length data");
-  EXPECT_EQ(reason("rows-cut-short.bmp"), "ends before all its pixel rows");
 }
 
 TEST_F(BmpCheckTest, RunLengthEdgesInsideTheImageAreAccepted) {

@@ -158,7 +158,7 @@ std::string Palette(const BmpForm& f) {
   return p;
 }
 
-NamedBmp Named(const std::string& name, const BmpForm& f) { return {name, MakeBmp(f), f}; }
+NamedBmp Named(const std::string& name, const BmpForm& f) { return {name, MakeBmp(f), f, ""}; }
 
 std::string Bytes(std::initializer_list<int> list) {
   std::string s;
@@ -166,8 +166,9 @@ std::string Bytes(std::initializer_list<int> list) {
   return s;
 }
 
-NamedBmp WithPixels(const std::string& name, BmpForm f, const std::string& pixels) {
-  return {name, MakeBmp(f, &pixels), f};
+NamedBmp WithPixels(const std::string& name, BmpForm f, const std::string& pixels,
+                    const std::string& why) {
+  return {name, MakeBmp(f, &pixels), f, why};
 }
 
 BmpForm Form(int w, int h, int bits, unsigned compression = 0) {
@@ -254,54 +255,76 @@ std::string AllMaskBmp() {
 std::vector<NamedBmp> BadBmps() {
   std::vector<NamedBmp> bad;
   const std::string eob = Bytes({0, 1});
-  bad.push_back(WithPixels("rle8-run255-w16.bmp", Form(16, 2, 8, 1), Bytes({255, 1}) + eob));
-  bad.push_back(WithPixels("rle4-run255-w16.bmp", Form(16, 2, 4, 2), Bytes({255, 0x12}) + eob));
+  const std::string runs = "run-length run that leaves", skips = "run-length skip that leaves";
+  bad.push_back(WithPixels("rle8-run255-w16.bmp", Form(16, 2, 8, 1), Bytes({255, 1}) + eob, runs));
+  bad.push_back(
+      WithPixels("rle4-run255-w16.bmp", Form(16, 2, 4, 2), Bytes({255, 0x12}) + eob, runs));
   bad.push_back(WithPixels("rle8-literal255-w16.bmp", Form(16, 2, 8, 1),
-                           Bytes({0, 255}) + std::string(256, '\1') + eob));
+                           Bytes({0, 255}) + std::string(256, '\1') + eob, runs));
   bad.push_back(WithPixels("rle4-literal255-w16.bmp", Form(16, 2, 4, 2),
-                           Bytes({0, 255}) + std::string(128, '\x12') + eob));
-  bad.push_back(
-      WithPixels("rle8-long-skip.bmp", Form(16, 2, 8, 1), Bytes({0, 2, 250, 0, 4, 1}) + eob));
-  bad.push_back(
-      WithPixels("rle8-skip-below.bmp", Form(16, 2, 8, 1), Bytes({0, 2, 0, 200, 4, 1}) + eob));
-  bad.push_back(WithPixels("rle8-width1-run2.bmp", Form(1, 2, 8, 1), Bytes({2, 1}) + eob));
-  bad.push_back(WithPixels("rle4-width1-run2.bmp", Form(1, 2, 4, 2), Bytes({2, 0x11}) + eob));
-  bad.push_back(WithPixels("rle8-no-end.bmp", Form(4, 2, 8, 1), Bytes({4, 1, 0, 0, 4, 2})));
+                           Bytes({0, 255}) + std::string(128, '\x12') + eob, runs));
+  bad.push_back(WithPixels("rle8-long-skip.bmp", Form(16, 2, 8, 1),
+                           Bytes({0, 2, 250, 0, 4, 1}) + eob, skips));
+  bad.push_back(WithPixels("rle8-skip-below.bmp", Form(16, 2, 8, 1),
+                           Bytes({0, 2, 0, 200, 4, 1}) + eob, skips));
+  bad.push_back(WithPixels("rle8-width1-run2.bmp", Form(1, 2, 8, 1), Bytes({2, 1}) + eob, runs));
+  bad.push_back(WithPixels("rle4-width1-run2.bmp", Form(1, 2, 4, 2), Bytes({2, 0x11}) + eob, runs));
+  bad.push_back(WithPixels("rle8-no-end.bmp", Form(4, 2, 8, 1), Bytes({4, 1, 0, 0, 4, 2}),
+                           "ends inside its run-length data"));
   bad.push_back(WithPixels("rle8-rows-below.bmp", Form(4, 1, 8, 1),
-                           Bytes({4, 1, 0, 0, 4, 1, 0, 0, 4, 1}) + eob));
-  bad.push_back(
-      WithPixels("rle8-at-24bit.bmp", Form(4, 2, 24, 1), Bytes({4, 1, 0, 0, 4, 1}) + eob));
+                           Bytes({4, 1, 0, 0, 0, 0, 0, 0}) + eob, "rows below the image"));
+  bad.push_back(WithPixels("rle8-at-24bit.bmp", Form(4, 2, 24, 1), Bytes({4, 1, 0, 0, 4, 1}) + eob,
+                           "compression method 1 at 24 bits"));
   const std::string few(64, '\0');
-  bad.push_back(WithPixels("wrap-65536x65536-8bit.bmp", Form(65536, 65536, 8), few));
-  bad.push_back(WithPixels("wrap-65536x65536-24bit.bmp", Form(65536, 65536, 24), few));
-  bad.push_back(WithPixels("wrap-32768x32768-32bit.bmp", Form(32768, 32768, 32), few));
-  bad.push_back(WithPixels("wrap-one-row-2p30+1-32bit.bmp", Form((1 << 30) + 1, 1, 32), few));
-  bad.push_back(WithPixels("height-minus-2p31.bmp", Form(4, INT32_MIN, 24), few));
-  bad.push_back(WithPixels("claims-20000x20000.bmp", Form(20000, 20000, 24), few));
-  bad.push_back(WithPixels("claims-4097-wide.bmp", Form(4097, 1, 8), few));
-  bad.push_back(WithPixels("zero-width.bmp", Form(0, 4, 24), few));
+  const std::string sides = "each side must be 1 to 4096";
+  bad.push_back(WithPixels("wrap-65536x65536-8bit.bmp", Form(65536, 65536, 8), few, sides));
+  bad.push_back(WithPixels("wrap-65536x65536-24bit.bmp", Form(65536, 65536, 24), few, sides));
+  bad.push_back(WithPixels("wrap-32768x32768-32bit.bmp", Form(32768, 32768, 32), few, sides));
+  bad.push_back(
+      WithPixels("wrap-one-row-2p30+1-32bit.bmp", Form((1 << 30) + 1, 1, 32), few, sides));
+  bad.push_back(WithPixels("height-minus-2p31.bmp", Form(4, INT32_MIN, 24), few, "top-down"));
+  bad.push_back(
+      WithPixels("claims-20000x20000.bmp", Form(20000, 20000, 24), few, "is 20000 x 20000"));
+  bad.push_back(WithPixels("claims-4097-wide.bmp", Form(4097, 1, 8), few, "is 4097 x 1 pixels"));
+  bad.push_back(WithPixels("zero-width.bmp", Form(0, 4, 24), few, "is 0 x 4 pixels"));
   for (int bits : {0, 2, 7, 15, 48})
-    bad.push_back(WithPixels("depth" + std::to_string(bits) + ".bmp", Form(4, 2, bits), few));
-  bad.push_back(Named("top-down.bmp", Form(4, -2, 24)));
+    bad.push_back(WithPixels("depth" + std::to_string(bits) + ".bmp", Form(4, 2, bits), few,
+                             "has " + std::to_string(bits) + " bits per pixel"));
+  bad.push_back({"top-down.bmp", MakeBmp(Form(4, -2, 24)), {}, "stored top-down"});
   for (int size : {64, 108, 124}) {
     BmpForm f = Form(4, 2, 24);
     f.header = size;
-    bad.push_back(Named("header" + std::to_string(size) + ".bmp", f));
+    bad.push_back({"header" + std::to_string(size) + ".bmp", MakeBmp(f), f,
+                   "has a " + std::to_string(size) + "-byte header; only 12- and 40-byte BMP " +
+                       "headers are read (save it with a plain 40-byte header, for example with " +
+                       "ImageMagick: convert in.png BMP3:ball4.bmp)"});
   }
   BmpForm many = Form(4, 2, 8);
   many.colours = 300;
-  bad.push_back(Named("300-colours.bmp", many));
+  bad.push_back({"300-colours.bmp", MakeBmp(many), many, "claims 300 palette colours"});
   std::string far = MakeBmp(Form(4, 2, 24));
   Poke32(far, 10, 100000);
-  bad.push_back({"pixels-past-the-end.bmp", far, {}});
+  bad.push_back({"pixels-past-the-end.bmp", far, {}, "pixel data past the end"});
+  std::string early = MakeBmp(Form(4, 2, 8));
+  Poke32(early, 10, 14 + 40 + 4 * 256 - 8);  // two entries before the palette's end
+  bad.push_back(
+      {"pixels-inside-palette.bmp", early, {}, "pixel data inside its header or palette"});
   std::string cut = MakeBmp(Form(4, 4, 24));
   cut.resize(cut.size() - 20);
-  bad.push_back({"rows-cut-short.bmp", cut, {}});
+  bad.push_back({"rows-cut-short.bmp", cut, {}, "ends before all its pixel rows"});
+  // One pixel of 24 bits is 3 bytes, padded to 4: the second row lacks its padding byte.
+  std::string unpadded = MakeBmp(Form(1, 2, 24));
+  unpadded.resize(unpadded.size() - 1);
+  bad.push_back({"rows-unpadded-w1.bmp", unpadded, {}, "ends before all its pixel rows"});
   std::string masks = MakeBmp(Form(4, 2, 32, 3));
   Poke32(masks, 54, 0xFF);
-  bad.push_back({"odd-masks.bmp", masks, {}});
-  bad.push_back({"header-cut-short.bmp", MakeBmp(Form(4, 2, 24)).substr(0, 40), {}});
-  bad.push_back({"text.bmp", "this is a line of text, not a picture of a ball\n", {}});
-  bad.push_back({"empty.bmp", "", {}});
+  bad.push_back({"odd-masks.bmp", masks, {}, "unusual colour masks"});
+  bad.push_back({"header-cut-short.bmp",
+                 MakeBmp(Form(4, 2, 24)).substr(0, 40),
+                 {},
+                 "ends inside its header"});
+  bad.push_back(
+      {"text.bmp", "this is a line of text, not a picture of a ball\n", {}, "not a BMP image"});
+  bad.push_back({"empty.bmp", "", {}, "too short to be a BMP image"});
   return bad;
 }

@@ -36,12 +36,14 @@ void Poke32(std::string& file, std::size_t at, std::uint32_t value);
 struct NamedBmp {
   std::string name;
   std::string bytes;
-  BmpForm form;  // for the good ones: what was drawn
+  BmpForm form;     // for the good ones: what was drawn
+  std::string why;  // for the bad ones: words the check's reason must hold
 };
 
 // Files the library reads correctly, in every depth and coding.
 std::vector<NamedBmp> GoodBmps();
 // A sprite that passes every check but has nothing to show: all of it is the mask colour.
 std::string AllMaskBmp();
-// Files the library would crash on, be fooled by, or allocate gigabytes for.
+// Files the library would crash on, be fooled by, or allocate gigabytes for, each with words of
+// the one reason that must refuse it.
 std::vector<NamedBmp> BadBmps();

@@ -190,13 +190,38 @@ for sig in INT TERM HUP QUIT; do
   judge "SIG$sig while it writes: ends promptly by that signal, no core dump"
 done
 
-# A tap is a press and a release about a millisecond apart, well inside one curve.
+# A tap is a press and a release about a millisecond apart, well inside one curve; any button.
 for n in 1 2 3 4 5; do
   new_case "tap_$n"
-  run_and_press "1.$n" tap
+  run_and_press "1.$n" "xdotool click $(((n - 1) % 3 + 1))"
   [ "$rc" = 0 ] && whole_dump "$case_dir" && exact_dump "$case_dir"
-  judge "tap $n: noticed, status 0, an exact dump.bmp"
+  judge "tap $n (button $(((n - 1) % 3 + 1))): noticed, status 0, an exact dump.bmp"
 done
+
+# The user's own words, a PNG of exactly the pixels the BMP would have, and another pen.
+new_case text
+opts=(--text "Dear Ada,  thank you!" --output shot.png)
+run_and_press 3
+opts=()
+[ "$rc" = 0 ] && [ ! -s "$case_dir/err" ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out shot.png " ] &&
+  [ "$(convert "$case_dir/shot.png" -format "%[fx:mean]" info:)" != 0 ]
+judge "--text with --output shot.png: a press saves the words as a PNG and nothing else"
+
+new_case png_output
+opts=(--output Shot.PNG)
+run_and_press 2
+opts=()
+convert "$case_dir/Shot.PNG" BMP3:"$case_dir/dump.bmp" && [ "$rc" = 0 ] && exact_dump "$case_dir"
+judge "--output Shot.PNG: the exact pixels of the default run"
+
+new_case other_pen
+convert -size 6x6 xc:red BMP3:"$case_dir/red.bmp"
+opts=(--sprite red.bmp --output pen.bmp)
+run_and_press 2
+opts=()
+[ "$rc" = 0 ] && [ "$(convert "$case_dir/pen.bmp" -unique-colors -format "%w" info:)" = 2 ] &&
+  [ "$(convert "$case_dir/pen.bmp" -format "%[fx:maxima.r]" info:)" = 1 ]
+judge "--sprite red.bmp: the writing is drawn with the red pen alone"
 
 new_case escape
 run_and_press 1 escape_key
@@ -285,9 +310,58 @@ rc=$?
 [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: write error: No space left on device" ]
 judge "--version that cannot be written: one line and status 1"
 run_refused --windowed --pace 0
-[ "$rc" = 2 ] && [ ! -s "$case_dir/out" ] && [ "$(wc -l <"$case_dir/err")" = 2 ] &&
+[ "$rc" = 2 ] && [ ! -s "$case_dir/out" ] && [ "$(sed -n 2p "$case_dir/err" | cut -c1-16)" = "usage: inkstrip " ] &&
   [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]
 judge "a bad command line: status 2, the problem and the usage, nothing on stdout or on disk"
+
+# Everything the program reads or writes is checked before the display would open: with no
+# display at all, each of these is refused for its own reason.
+cp "$work/samples/bad/depth7.bmp" "$case_dir/odd.bmp"
+for refused in "1 cannot use missing.bmp: No such file or directory|--sprite missing.bmp" \
+  "1 cannot use odd.bmp: has 7 bits per pixel|--sprite odd.bmp" \
+  "1 cannot write nowhere/shot.png: cannot make a new file in the directory nowhere/|--output nowhere/shot.png" \
+  "1 cannot write nowhere/pass.gif: cannot make a new file|--record nowhere/pass.gif" \
+  "2 --output takes a file name ending in .bmp or .png|--output shot.jpg" \
+  "2 --record takes a file name ending in .gif|--record pass.png" \
+  "2 --text cannot write 'é' (U+00E9)|--text café"; do
+  IFS='|' read -r expected words <<<"$refused"
+  read -ra opts <<<"$words"
+  run_refused "${opts[@]}"
+  [ "$rc" = "${expected%% *}" ] && head -1 "$case_dir/err" | grep -qF "inkstrip: ${expected#* }" &&
+    [ "$(left_in "$case_dir")" = "ball4.bmp err odd.bmp out " ]
+  judge "$words: refused with status ${expected%% *} before any display, for its own reason"
+done
+opts=()
+
+# A pass recorded with no display at all, and with a display that is not there.
+for display in unset :4999; do
+  new_case "record_display_$display"
+  if [ "$display" = unset ]; then unset DISPLAY; else export DISPLAY=$display; fi
+  run_refused --record pass.gif
+  [ "$rc" = 0 ] && [ ! -s "$case_dir/err" ] && grep -q "recorded pass.gif: 45 frames, 1024x768" "$case_dir/out" &&
+    [ "$(identify "$case_dir/pass.gif" | wc -l)" = 45 ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out pass.gif " ]
+  judge "--record with DISPLAY $display: 45 frames, status 0, nothing else left"
+done
+unset DISPLAY
+
+new_case record_text
+run_refused --record words.gif --half --text "Ink, on a strip" --pace 10000
+[ "$rc" = 0 ] && grep -q "recorded words.gif: [0-9]* frames, 512x384" "$case_dir/out" &&
+  [ "$(identify -format "%T\n" "$case_dir/words.gif" | sort -un | tr "\n" " ")" = "2 100 " ]
+judge "--record --half --text: a small GIF of the words, its frames timed by --pace"
+
+# A long recording stopped by a signal: ended by it, and no unfinished file left.
+new_case record_stopped
+set -m
+(cd "$case_dir" && exec "$prog" --record long.gif --text "$(printf 'a long line %.0s' {1..200})" >out 2>err) &
+pid=$!
+set +m
+sleep 1
+kill -TERM "$pid"
+wait "$pid"
+rc=$?
+[ "$rc" = 143 ] && [ ! -s "$case_dir/err" ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]
+judge "a signal during a recording ends it by the signal and leaves no file behind"
 
 new_case display_nowhere
 export DISPLAY=:4999

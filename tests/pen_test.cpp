@@ -56,15 +56,6 @@ TEST_F(PenTest, OffsetsTruncateTowardZeroEachOnItsOwn) {
   ExpectScreenOf({{100, 100, 100, 100, 101, 99, 99, 102}});
 }
 
-TEST_F(PenTest, EveryOffsetOfACommandIsTakenFromItsStart) {
-  Moveto(10, 20);
-  Cproc(60, 60, 120, 120, 180, 180);
-  EXPECT_EQ(x, 40);
-  EXPECT_EQ(y, 50);
-  EXPECT_EQ(lastcx, 30);
-  EXPECT_EQ(lastcy, 40);
-}
-
 TEST_F(PenTest, SprocMirrorsTheLastControlPointThroughTheJoin) {
   Moveto(300, 300);
   Cproc(60, 0, 120, 60, 180, 0);

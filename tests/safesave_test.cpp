@@ -1,17 +1,20 @@
 // Saving the screenshot: the file is whole or untouched, links are replaced rather than
-// followed, and a new file gets the permissions the umask allows.
+// followed, a new file gets the permissions the umask allows, and a PNG holds the BMP's pixels.
 #include "safesave.h"
 
-#include <signal.h>
+#include <png.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "stand.h"
+#include "stopping.h"
 
 namespace {
 
@@ -47,34 +50,55 @@ TEST_F(SafeSaveTest, ALinkAtTheNameIsReplacedNotWrittenThrough) {
 }
 
 // A file size limit makes every write past it fail, as a full disk would: early in the image,
-// or only at its very last byte.
+// or only at its very last byte. It is tried in a child that handles signals as the program
+// does, since the limit's own signal would end a program that did not.
 TEST_F(SafeSaveTest, AWriteThatRunsOutOfRoomLeavesTheOldFileWholeAndSaysWhy) {
   std::ofstream("dump.bmp") << "an older screenshot";
-  struct rlimit old;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto old_handler = signal(SIGXFSZ, SIG_IGN);
   for (rlim_t limit : {rlim_t{100000}, rlim_t{BmpFileSize(kW, kH, 32) - 1}}) {
-    struct rlimit small = old;
-    small.rlim_cur = limit;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    ::testing::internal::CaptureStderr();
-    const bool saved = SaveBitmapWhole("dump.bmp", screen);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_FALSE(saved) << limit;
-    EXPECT_EQ(said, "inkstrip: cannot write dump.bmp: File too large\n");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      HoldStopSignals();
+      CatchStopSignals();
+      struct rlimit small;
+      getrlimit(RLIMIT_FSIZE, &small);
+      small.rlim_cur = limit;
+      setrlimit(RLIMIT_FSIZE, &small);
+      bool saved = true;
+      const std::string said =
+          Captured(2, [&saved] { saved = SaveBitmapWhole("dump.bmp", screen); });
+      _exit(!saved && said == "inkstrip: cannot write dump.bmp: File too large\n" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << limit << ": " << status;
     EXPECT_EQ(Contents("dump.bmp"), "an older screenshot");
     EXPECT_EQ(Entries(dir_), 1);
   }
-  signal(SIGXFSZ, old_handler);
 }
 
-// The file written through the program's own descriptor is byte for byte the library's own.
-TEST_F(SafeSaveTest, TheFileIsTheOneTheLibraryWouldWrite) {
+// The BMP written through the program's own descriptor is byte for byte the library's own, and
+// the PNG holds the very same pixels.
+TEST_F(SafeSaveTest, TheFileIsTheOneTheLibraryWouldWriteAndThePngHasItsPixels) {
   for (int col = 0; col < kW; col += 7) putpixel(screen, col, col % kH, makecol(col % 256, 9, 200));
   ASSERT_EQ(save_bitmap("library.bmp", screen, nullptr), 0);
   ASSERT_TRUE(SaveBitmapWhole("dump.bmp", screen));
   EXPECT_EQ(Contents("dump.bmp"), Contents("library.bmp"));
+
+  ASSERT_TRUE(SaveBitmapWhole("dump.PNG", screen));
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&png, "dump.PNG"));
+  png.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
+  ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr));
+  ASSERT_EQ(png.width * png.height, static_cast<unsigned>(kW * kH));
+  int wrong = 0;
+  for (int i = 0; i < kW * kH; ++i) {
+    const int c = getpixel(screen, i % kW, i / kW);
+    wrong += rgb[3 * i] != getr(c) || rgb[3 * i + 1] != getg(c) || rgb[3 * i + 2] != getb(c);
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(Entries(dir_), 3);
 }
 
 TEST_F(SafeSaveTest, ANewFileGetsThePermissionsTheUmaskAllows) {
@@ -89,11 +113,15 @@ TEST_F(SafeSaveTest, ANewFileGetsThePermissionsTheUmaskAllows) {
   }
 }
 
+// Found before any drawing, and again if it is still so at the press.
 TEST_F(SafeSaveTest, AMissingDirectoryIsReportedAndNothingIsMade) {
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(SaveBitmapWhole("no/such/dir/dump.bmp", screen));
-  const std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("No such file or directory"), std::string::npos) << said;
+  const std::string why =
+      "cannot make a new file in the directory no/such/ (No such file or directory)";
+  EXPECT_EQ(NewFileProblem("no/such/dump.png"), why);
+  EXPECT_EQ(NewFileProblem("dump.png"), "");
+  const std::string said =
+      Captured(2, [] { EXPECT_FALSE(SaveBitmapWhole("no/such/dump.bmp", screen)); });
+  EXPECT_EQ(said, "inkstrip: cannot write no/such/dump.bmp: " + why + "\n");
   EXPECT_EQ(Entries(dir_), 0);
 }
 

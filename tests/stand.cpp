@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -20,7 +21,7 @@ void StartLibraryOnce() {
   static bool started = false;
   if (started) return;
   ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-  set_color_depth(32);
+  set_color_depth(kColorDepth);
   set_color_conversion(COLORCONV_TOTAL);
   started = true;
 }
@@ -97,4 +98,31 @@ int Stand::Entries(const std::string& dir) {
   int n = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
   return n;
+}
+
+std::string Captured(int fd, const std::function<void()>& work) {
+  std::fflush(nullptr);
+  std::FILE* into = std::tmpfile();
+  const int saved = dup(fd);
+  dup2(fileno(into), fd);
+  work();
+  std::fflush(nullptr);
+  dup2(saved, fd);
+  close(saved);
+  std::string got;
+  std::rewind(into);
+  for (int c; (c = std::fgetc(into)) != EOF;) got += static_cast<char>(c);
+  std::fclose(into);
+  return got;
+}
+
+std::uint64_t Digest(BITMAP* bmp) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (int row = 0; row < bmp->h; ++row) {
+    for (int col = 0; col < bmp->w; ++col) {
+      h ^= static_cast<std::uint32_t>(getpixel(bmp, col, row));
+      h *= 1099511628211ull;
+    }
+  }
+  return h;
 }

@@ -6,6 +6,8 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "geometry.h"
@@ -34,3 +36,16 @@ class Stand : public ::testing::Test {
 };
 
 void StartLibraryOnce();
+
+// What descriptor fd (1 or 2) received while work ran, through a temporary file put in its place.
+std::string Captured(int fd, const std::function<void()>& work);
+
+// FNV-1a over every pixel, row by row.
+std::uint64_t Digest(BITMAP* bmp);
+
+// After every curve its stamps are on the screen, so a digest of the screen after each curve,
+// folded into one per word (folded * 31 + digest), covers every number of the script. The
+// screens were saved and looked at once (INKSTRIP_SAVE_WORDS=DIR saves the screen after every
+// curve again, as BMP files): the letters of "Hello" and "world", joined, and nothing else.
+constexpr std::uint64_t kHelloDigest = 3506730467273428213ull;
+constexpr std::uint64_t kWorldDigest = 13930898539450292141ull;

@@ -1,0 +1,21 @@
+// Recording one pass as an animated GIF: the pass is written by the program's own drawing code
+// onto a memory screen, with no display at all, and a frame is taken at the start of curves, so
+// each frame is exactly the screen that a press at that moment would have saved.
+#pragma once
+
+#include <string>
+
+// The library with no system driver and a black 1024x768 memory screen at 32 bits per pixel:
+// no display is opened and no X call is made. Says why not on stderr.
+bool StartMemoryScreen();
+
+struct RecordPlan {
+  int stampsperframe = 0;  // a frame at the first curve start this many stamps after the last
+  double pace = 0;         // curves a second the frames are timed at; 0: the default pace
+  bool half = false;       // half size each way, each pixel the average of four
+};
+
+// Writes pass(), run once on the memory screen with the ball loaded, into path as an animated
+// GIF, whole or not at all; prints what it made on stdout. On failure says why on stderr. A stop
+// signal ends the recording early and leaves no file behind.
+bool RecordPass(void (*pass)(), const std::string& path, const RecordPlan& plan);

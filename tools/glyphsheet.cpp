@@ -1,0 +1,95 @@
+// Draws the contact sheet of the handwriting font: all 95 glyphs, each stamped with the ball
+// along the very curves --text writes, at the widest step between stamps the writing ever takes,
+// at full size and then shrunk four times each way, labelled, 12 to a row, as a PNG.
+// Usage: glyphsheet BALL.bmp OUT.png
+#include <allegro.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "font.h"
+#include "lettering.h"
+#include "safesave.h"
+
+namespace {
+
+constexpr double kUnit = 19;  // pixels a font unit, as --text writes
+constexpr int kShrink = 4;
+constexpr int kColumns = 12;
+constexpr int kCellW = 640, kCellH = 800;  // full size: the widest glyph and the font's height
+constexpr int kLabelGap = 12;
+
+// The glyph as the strip keeps it: every stroke's curves, stamped at the widest step.
+void Stamp(BITMAP* cell, const Glyph& g, BITMAP* ball, int top) {
+  const double left = (kCellW - (g.right - g.left) * kUnit) / 2;
+  for (const auto& stroke : g.strokes) {
+    std::vector<PixelPoint> points;
+    for (FontPoint p : stroke)
+      points.push_back({left + (p.x - g.left) * kUnit, (p.y - top) * kUnit});
+    for (const Cubic& c : StrokeCurves(points)) {
+      const int n = StampsFor(PolygonLength(c), 0);
+      std::vector<int> xs(n), ys(n);
+      calc_spline(c.p, n, xs.data(), ys.data());
+      for (int i = 0; i < n; ++i) draw_sprite(cell, ball, xs[i], ys[i]);
+    }
+  }
+}
+
+void Shrink(BITMAP* from, BITMAP* to, int x0, int y0) {
+  for (int y = 0; y < from->h / kShrink; ++y) {
+    for (int x = 0; x < from->w / kShrink; ++x) {
+      int sum[3] = {0, 0, 0};
+      for (int dy = 0; dy < kShrink; ++dy)
+        for (int dx = 0; dx < kShrink; ++dx) {
+          const int c = getpixel(from, x * kShrink + dx, y * kShrink + dy);
+          sum[0] += getr(c), sum[1] += getg(c), sum[2] += getb(c);
+        }
+      const int n = kShrink * kShrink;
+      putpixel(to, x0 + x, y0 + y, makecol(sum[0] / n, sum[1] / n, sum[2] / n));
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: glyphsheet BALL.bmp OUT.png\n");
+    return 2;
+  }
+  install_allegro(SYSTEM_NONE, &errno, atexit);
+  set_color_depth(32);
+  std::vector<Glyph> glyphs;
+  const std::string why = ReadFont(kFontFile, &glyphs);
+  BITMAP* ball = load_bitmap(argv[1], nullptr);
+  if (!why.empty() || !ball) {
+    std::fprintf(stderr, "glyphsheet: %s\n", why.empty() ? "cannot load the ball" : why.c_str());
+    return 1;
+  }
+  int top = 0;
+  for (const Glyph& g : glyphs)
+    for (const auto& stroke : g.strokes)
+      for (FontPoint p : stroke) top = std::min(top, p.y);
+  const int rows = (static_cast<int>(glyphs.size()) + kColumns - 1) / kColumns;
+  const int cellw = kCellW / kShrink, cellh = kCellH / kShrink + kLabelGap;
+  BITMAP* sheet = create_bitmap(kColumns * cellw, rows * cellh);
+  BITMAP* cell = create_bitmap(kCellW, kCellH);
+  clear_to_color(sheet, makecol(40, 40, 40));
+  for (std::size_t i = 0; i < glyphs.size(); ++i) {
+    const int x0 = static_cast<int>(i % kColumns) * cellw,
+              y0 = static_cast<int>(i / kColumns) * cellh;
+    clear_to_color(cell, 0);
+    Stamp(cell, glyphs[i], ball, top - 1);
+    Shrink(cell, sheet, x0, y0 + kLabelGap);
+    const char label[2] = {static_cast<char>(kFirstGlyph + i), '\0'};
+    textout_ex(sheet, font, label, x0 + 4, y0 + 2, makecol(230, 230, 230), -1);
+  }
+  const bool saved = SaveBitmapWhole(argv[2], sheet);
+  destroy_bitmap(cell);
+  destroy_bitmap(sheet);
+  destroy_bitmap(ball);
+  return saved ? 0 : 1;
+}
