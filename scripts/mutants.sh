@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Breaks the program on purpose, one line at a time, and runs the suite against each break: a
 # mutant that no test fails on is a fault the tests would let through. The mutants are listed in
-# tests/mutants.txt. Each is applied in a scratch copy of the tree, which is rebuilt; the unit
-# tests run first and the end-to-end tests only if they all pass. Not part of CI: it takes about
-# a minute a mutant. Run after scripts/setup.sh test.
-# Usage: scripts/mutants.sh [PATTERN]   (only the mutants whose line matches PATTERN)
+# scripts/mutants.txt. Each is applied in a scratch copy of the tree, which is rebuilt; the unit
+# tests run first, the end-to-end tests only if they all pass, and the memcheck runs last. Not
+# part of CI: it takes about a minute a mutant. Run after scripts/setup.sh test.
+# Usage: scripts/mutants.sh [PATTERN...]   (only the mutants whose line holds one of them)
 set -uo pipefail
 cd "$(dirname "$0")/.."
-list=tests/mutants.txt
-pattern=${1:-}
+list=scripts/mutants.txt
+patterns=("$@")
 scratch=${INKSTRIP_MUTANTS_DIR:-/tmp/inkstrip-mutants}
 mkdir -p "$scratch"
-# A copy of the tree as it stands, build folders left out; kept times keep the scratch build warm.
-rm -rf "$scratch/tree"
-mkdir -p "$scratch/tree"
-tar -c --exclude='./build*' --exclude=./out --exclude=./.git . | tar -x -C "$scratch/tree"
+# A copy of the tree as it stands. Only files that differ from the last copy are copied, and so
+# get a new time, which the build sees; the rest keep theirs, and the scratch build stays warm.
+git ls-files --cached --others --exclude-standard | while read -r f; do
+  [ -f "$f" ] || continue
+  mkdir -p "$scratch/tree/$(dirname "$f")"
+  cmp -s "$f" "$scratch/tree/$f" || cp "$f" "$scratch/tree/$f"
+done
 cmake -S "$scratch/tree" -B "$scratch/build" -DBUILD_TESTING=ON >/dev/null || exit 1
 cmake --build "$scratch/build" -j "$(nproc)" >/dev/null || exit 1
 
@@ -23,29 +26,41 @@ survived=0
 equivalent=0
 invalid=0
 survivors=()
-while IFS=$'\t' read -r file text replacement note; do
-  [[ -z "$file" || "$file" == \#* ]] && continue
+while IFS= read -r row; do
+  [[ -z "$row" || "$row" == \#* ]] && continue
+  # Tabs become a separator that is not white space, so that an empty field stays a field.
+  IFS=$'\x1f' read -r file text replacement note <<<"${row//$'\t'/$'\x1f'}"
   line="$file: $text -> $replacement"
-  [[ -n "$pattern" && "$line" != *$pattern* ]] && continue
+  if [ ${#patterns[@]} -gt 0 ]; then
+    wanted=false
+    for p in "${patterns[@]}"; do [[ "$line" == *"$p"* ]] && wanted=true; done
+    $wanted || continue
+  fi
+  # "⏎" in the list stands for a line break, for a line that stands more than once alone.
+  export MUT_TEXT=${text//⏎/$'\n'} MUT_REPLACEMENT=${replacement//⏎/$'\n'}
   target="$scratch/tree/$file"
   cp "$file" "$target"
   # The text must stand exactly once, or the mutant would not be the one described.
-  if [ "$(grep -cF -- "$text" "$target")" != 1 ] || [ "$(grep -oF -- "$text" "$target" | wc -l)" != 1 ]; then
+  if [ "$(perl -0ne 'print scalar(() = /\Q$ENV{MUT_TEXT}\E/g)' "$target")" != 1 ]; then
     echo "INVALID (not found exactly once): $line"
     invalid=$((invalid + 1))
     continue
   fi
-  MUT_TEXT=$text MUT_REPLACEMENT=$replacement perl -0pi -e \
-    's/\Q$ENV{MUT_TEXT}\E/$ENV{MUT_REPLACEMENT}/' "$target"
+  perl -0pi -e 's/\Q$ENV{MUT_TEXT}\E/$ENV{MUT_REPLACEMENT}/' "$target"
   verdict=survived
   if ! cmake --build "$scratch/build" -j "$(nproc)" >"$scratch/build.log" 2>&1; then
-    verdict="killed (does not build)"
+    echo "INVALID (does not build): $line"
+    invalid=$((invalid + 1))
+    cp "$file" "$target"
+    continue
   elif ! (cd "$scratch/build" && ctest -j 2 -E 'end_to_end|memcheck' --stop-on-failure \
     --timeout 120 >"$scratch/unit.log" 2>&1); then
     verdict="killed by $(grep -m1 -E 'Failed|Timeout|Exception' "$scratch/unit.log" |
       sed -E 's/.*#[0-9]+: ([^ ]+).*/\1/')"
   elif ! (cd "$scratch/build" && ctest -R '^end_to_end$' --timeout 300 >"$scratch/e2e.log" 2>&1); then
-    verdict="killed by end_to_end ($(grep -m1 '^ *[0-9]*: FAILED' "$scratch/build/Testing/Temporary/LastTest.log" | sed 's/^ *[0-9]*: //'))"
+    verdict="killed by end_to_end ($(grep -m1 '^FAILED' "$scratch/build/Testing/Temporary/LastTest.log"))"
+  elif ! (cd "$scratch/build" && ctest -R memcheck --timeout 300 >"$scratch/memcheck.log" 2>&1); then
+    verdict="killed by $(grep -m1 -E 'Failed|Timeout' "$scratch/memcheck.log" | sed -E 's/.*#[0-9]+: ([^ ]+).*/\1/')"
   fi
   cp "$file" "$target"
   if [ "$verdict" = survived ]; then

@@ -1,35 +1,20 @@
 #!/usr/bin/env bash
-# Records what inkstrip shows: runs the real program on a private virtual X server, films its
-# first SECONDS seconds into docs/inkstrip.gif, presses the button, and keeps the screenshot as
-# docs/dump.png. Usage: scripts/showcase.sh [SECONDS]   (default 4)
+# Makes the README's pictures with the program itself, on a memory screen, with no display and
+# nothing to film: the default pass as an animated GIF (docs/inkstrip.gif), a pass of the user's
+# own words (docs/words.gif), both at half size, and the screen a press saves part way through
+# the default pass (docs/dump.png, from a full-size recording, whose frames are exactly those
+# screens). Usage: scripts/showcase.sh [CURVE]   (the curve the press comes before; default 14)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-4}
-scripts/setup.sh run
-if ! command -v ffmpeg >/dev/null; then
-  sudo=""
-  [ "$(id -u)" = 0 ] || sudo=sudo
-  $sudo apt-get install -y -qq --no-install-recommends ffmpeg >/dev/null
-fi
-. scripts/xlib.sh
-
+curve=${1:-14}
+scripts/setup.sh run >/dev/null
 work=$(mktemp -d)
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-cp build/ball4.bmp "$work/"
-start_xvfb 1024x768x24
+trap 'rm -rf "$work"' EXIT
 
-ffmpeg -loglevel error -f x11grab -video_size 1024x768 -framerate 25 -i "$DISPLAY" \
-  -t "$seconds" -c:v ffv1 "$work/film.mkv" &
-film=$!
-(cd "$work" && exec "$OLDPWD/build/inkstrip") &
-prog=$!
-wait "$film"
-press_mouse 0.3
-wait "$prog"
-
-mkdir -p docs
-ffmpeg -loglevel error -y -i "$work/film.mkv" -filter_complex \
-  "fps=15,scale=512:-1:flags=lanczos,split[a][b];[a]palettegen=max_colors=64[p];[b][p]paletteuse" \
-  docs/inkstrip.gif
-convert "$work/dump.bmp" docs/dump.png
-echo "made docs/inkstrip.gif ($(stat -c %s docs/inkstrip.gif) bytes) and docs/dump.png"
+build/inkstrip --record docs/inkstrip.gif --half
+build/inkstrip --record docs/words.gif --half --text "Dear Ada, thank you!"
+build/inkstrip --record "$work/pass.gif" >/dev/null
+# ImageMagick numbers the frames from 0: frame00 is the blank screen before curve 1, and so on.
+convert "$work/pass.gif" -coalesce "$work/frame%02d.png"
+convert "$work/frame$(printf %02d $((curve - 1))).png" docs/dump.png
+echo "made docs/inkstrip.gif, docs/words.gif and docs/dump.png (the press before curve $curve)"

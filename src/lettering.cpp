@@ -15,11 +15,10 @@ int cursor = 0;
 
 namespace {
 
-constexpr double kUnit = 19;  // pixels a font unit: lower-case letters about as tall as "world"
 // Where each glyph's writing should leave the next glyph's left edge, in screen pixels, unless
 // the next glyph is too wide to start there: right of the middle, so that the words just written
 // stay in view on the left, like the script's.
-constexpr int kWritingX = 640;
+constexpr int kWritingX = 760;
 constexpr int kGapSpaces = 3;  // after the text, before the next pass, in widths of a space
 
 std::string text;
@@ -30,7 +29,7 @@ int penwidth = 0;
 const Glyph& GlyphOf(char c) { return hand[static_cast<unsigned char>(c) - kFirstGlyph]; }
 
 int Width(char c) {
-  return static_cast<int>(std::lround((GlyphOf(c).right - GlyphOf(c).left) * kUnit));
+  return static_cast<int>(std::lround((GlyphOf(c).right - GlyphOf(c).left) * kPixelsPerUnit));
 }
 
 // The length of the UTF-8 sequence that starts at text[i] and its code point, or 0.
@@ -77,7 +76,7 @@ int BlankAfter(std::size_t i) {
 }
 
 PixelPoint OnScreen(const Glyph& g, FontPoint p) {
-  return {cursor + (p.x - g.left) * kUnit, baseline + p.y * kUnit};
+  return {cursor + (p.x - g.left) * kPixelsPerUnit, baseline + p.y * kPixelsPerUnit};
 }
 
 // The stamp count t restarts at every glyph, so pen coordinates are screen coordinates when the
@@ -117,7 +116,7 @@ int Reach(const Glyph& g) {
   int reach = 0;
   for (const auto& stroke : g.strokes)
     for (FontPoint p : stroke)
-      reach = std::max(reach, static_cast<int>(std::lround((p.x - g.left) * kUnit)));
+      reach = std::max(reach, static_cast<int>(std::lround((p.x - g.left) * kPixelsPerUnit)));
   return reach + penwidth;
 }
 
@@ -195,8 +194,8 @@ void SetText(const std::string& words, const std::vector<Glyph>& glyphs, int pen
     for (const auto& stroke : g.strokes)
       for (FontPoint p : stroke) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
   // The font's full height, pen included, centred on the screen.
-  const int inked = static_cast<int>(std::lround((bottom - top) * kUnit)) + penh;
-  baseline = (kScreenH - inked) / 2 - static_cast<int>(std::lround(top * kUnit));
+  const int inked = static_cast<int>(std::lround((bottom - top) * kPixelsPerUnit)) + penh;
+  baseline = (kScreenH - inked) / 2 - static_cast<int>(std::lround(top * kPixelsPerUnit));
   cursor = std::min(kWritingX, kScreenW - Reach(GlyphOf(text[text.find_first_not_of(' ')])));
 }
 

@@ -12,10 +12,14 @@
 // and always even, so every second stamp of the word scrolls the strip as in the script.
 constexpr int kFewestStamps = 2;
 constexpr int kMostStamps = 200;
-// The widest gap between stamps that still makes an unbroken line with the 18-pixel ball, in
-// pixels; no glyph's ink runs longer than 6 of these to a pixel of the line's length, so the
-// strip can always keep up with the writing.
-constexpr double kWidestStep = 6;
+// The widest gap between stamps, in pixels: the script's own longest curve spaces its samples
+// about this far, and the 18-pixel ball still draws an unbroken line. At this step every glyph,
+// even 'f' with the most ink for its width, needs fewer stamps than twice its width, so the
+// strip always moves less than the glyph is wide and the writing cannot drift off the left.
+constexpr double kWidestStep = 8;
+// The size of the hand: lower-case letters 126 pixels tall, two thirds of the script's "world",
+// so that a short word fits on the screen whole and can be read there.
+constexpr double kPixelsPerUnit = 14;
 // A recording of text takes a frame this often, in stamps: one of the script's curves' worth.
 constexpr int kTextFrameStamps = 140;
 

@@ -271,8 +271,12 @@ std::vector<NamedBmp> BadBmps() {
   bad.push_back(WithPixels("rle4-width1-run2.bmp", Form(1, 2, 4, 2), Bytes({2, 0x11}) + eob, runs));
   bad.push_back(WithPixels("rle8-no-end.bmp", Form(4, 2, 8, 1), Bytes({4, 1, 0, 0, 4, 2}),
                            "ends inside its run-length data"));
-  bad.push_back(WithPixels("rle8-rows-below.bmp", Form(4, 1, 8, 1),
-                           Bytes({4, 1, 0, 0, 0, 0, 0, 0}) + eob, "rows below the image"));
+  // One row: its end of line is the last the image has room for; the next is one too many.
+  bad.push_back(WithPixels("rle8-rows-below.bmp", Form(4, 1, 8, 1), Bytes({4, 1, 0, 0, 0, 0}) + eob,
+                           "rows below the image"));
+  // A skip onto the row just past the top of a two-row image.
+  bad.push_back(
+      WithPixels("rle8-skip-past-top.bmp", Form(4, 2, 8, 1), Bytes({0, 2, 0, 2}) + eob, skips));
   bad.push_back(WithPixels("rle8-at-24bit.bmp", Form(4, 2, 24, 1), Bytes({4, 1, 0, 0, 4, 1}) + eob,
                            "compression method 1 at 24 bits"));
   const std::string few(64, '\0');

@@ -15,6 +15,7 @@
 #include "requests.h"
 #include "safesave.h"
 #include "stand.h"
+#include "stopping.h"
 #include "stroke.h"
 
 namespace {
@@ -122,6 +123,17 @@ TEST_F(CaptureTest, ATapInsideACurveIsTakenAtTheNextOne) {
     destroy_bitmap(dump);
     destroy_bitmap(before);
   }
+}
+
+// Asked to end from outside, the program saves nothing, even with a button down.
+TEST_F(CaptureTest, AStopSignalStopsWithoutAScreenshotEvenDuringAPress) {
+  stopsignal = SIGTERM;
+  mouse_b = 1;
+  Bezier(kSpot);
+  stopsignal = 0;
+  EXPECT_TRUE(escape);
+  EXPECT_EQ(t, 0);
+  EXPECT_FALSE(IsFile("dump.bmp"));
 }
 
 TEST_F(CaptureTest, EscapeAndTheCloseButtonStopWithoutAScreenshotOtherKeysDoNothing) {

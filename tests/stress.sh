@@ -2,16 +2,17 @@
 # Races the real program against what cannot be timed exactly, many times over, and counts the
 # outcomes: the X server killed at random moments before, during and after a press; two
 # SIGTERMs 0-120 ms after a press, while the screenshot may be being saved; the sprite swapped for a
-# file the check refuses while the program starts; and standard error closed. Run by hand after
-# scripts/setup.sh test; not part of the suite, since it takes minutes.
-# Usage: tests/stress.sh [RUNS] [xloss|signals|swap|stderr ...]   (default 50, all four)
+# file the check refuses while the program starts; standard error closed; a stop signal 0-80 ms
+# after exec, while the library starts; and SIGINT at the same moments when the caller ignores it.
+# Run by hand after scripts/setup.sh test; not part of the suite, since it takes minutes.
+# Usage: tests/stress.sh [RUNS] [xloss|signals|swap|stderr|startup|ignored ...]   (default 50, all)
 set -u
 cd "$(dirname "$0")/.."
 . scripts/xlib.sh
 runs=${1:-50}
 shift || true
 modes=("$@")
-[ ${#modes[@]} -gt 0 ] || modes=(xloss signals swap stderr)
+[ ${#modes[@]} -gt 0 ] || modes=(xloss signals swap stderr startup ignored)
 prog=$PWD/build/inkstrip
 work=$(mktemp -d)
 trap 'stop_xvfb; rm -rf "$work"' EXIT
@@ -124,10 +125,48 @@ stderr() {
   judge "$rc"
 }
 
+# A stop signal while the program starts ends it by that signal, never by an abort or a crash
+# inside the library. Job control keeps SIGINT and SIGQUIT from being ignored in the job.
+startup() {
+  fresh startup "$i"
+  local sigs=(INT TERM HUP QUIT) sig
+  sig=${sigs[i % 4]}
+  set -m
+  (cd "$dir" && exec "$prog" >out 2>err) &
+  local pid=$!
+  set +m
+  ms $((RANDOM % 81))
+  kill -s "$sig" "$pid"
+  wait_for_exit "$pid" 20 || { kill -9 "$pid"; count "startup: HUNG"; }
+  wait "$pid"
+  local rc=$?
+  [ "$rc" = $((128 + $(kill -l "$sig"))) ] || count "startup: NOT ENDED BY SIG$sig"
+  judge "$rc"
+}
+
+# Ignored by the caller, as under nohup, SIGINT stays ignored: the program writes on and a press
+# ends it as usual.
+ignored() {
+  fresh ignored "$i"
+  set -m
+  (cd "$dir" && trap '' INT && exec "$prog" >out 2>err) &
+  local pid=$!
+  set +m
+  ms $((RANDOM % 81))
+  kill -s INT "$pid"
+  sleep 1.5
+  press_mouse 0.3
+  wait_for_exit "$pid" 20 || { kill -9 "$pid"; count "ignored: HUNG"; }
+  wait "$pid"
+  local rc=$?
+  [ "$rc" = 0 ] && [ -e "$dir/dump.bmp" ] || count "ignored: NOT IGNORED"
+  judge "$rc"
+}
+
 for mode in "${modes[@]}"; do
   if [ "$mode" != xloss ]; then start_xvfb 1024x768x24; fi
   for ((i = 1; i <= runs; i++)); do "$mode"; done
   stop_xvfb
 done
 for k in "${!tally[@]}"; do echo "$k: ${tally[$k]}"; done | sort
-! printf '%s\n' "${!tally[@]}" | grep -qE 'BAD|HUNG|DRAWN'
+! printf '%s\n' "${!tally[@]}" | grep -qE 'BAD|HUNG|DRAWN|NOT'

@@ -75,10 +75,10 @@ TEST(Font, AGlyphsStrokeBecomesCurvesThroughItsPoints) {
 // sample buffers hold, and always even.
 TEST(Font, AStrokeGetsTheStampsTheStripNeedsWithinItsBounds) {
   EXPECT_EQ(StampsFor(0, -40), 2);
-  EXPECT_EQ(StampsFor(60, 0), 12);  // 11 stamps make the 10 steps of 6 pixels, made even
+  EXPECT_EQ(StampsFor(64, 0), 10);  // 9 stamps make the 8 steps of 8 pixels, made even
   EXPECT_EQ(StampsFor(60, 51), 52);
   EXPECT_EQ(StampsFor(60, 40), 40);
-  EXPECT_EQ(StampsFor(1000, 5), 168);
+  EXPECT_EQ(StampsFor(1000, 5), 126);
   EXPECT_EQ(StampsFor(5000, 0), 200);
   EXPECT_EQ(StampsFor(0, 1000000), 200);
 }

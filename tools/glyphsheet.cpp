@@ -1,6 +1,6 @@
 // Draws the contact sheet of the handwriting font: all 95 glyphs, each stamped with the ball
 // along the very curves --text writes, at the widest step between stamps the writing ever takes,
-// at full size and then shrunk four times each way, labelled, 12 to a row, as a PNG.
+// at full size and then shrunk three times each way, labelled, 12 to a row, as a PNG.
 // Usage: glyphsheet BALL.bmp OUT.png
 #include <allegro.h>
 
@@ -16,19 +16,18 @@
 
 namespace {
 
-constexpr double kUnit = 19;  // pixels a font unit, as --text writes
-constexpr int kShrink = 4;
+constexpr int kShrink = 3;
 constexpr int kColumns = 12;
-constexpr int kCellW = 640, kCellH = 800;  // full size: the widest glyph and the font's height
+constexpr int kCellW = 480, kCellH = 560;  // full size: the widest glyph and the font's height
 constexpr int kLabelGap = 12;
 
 // The glyph as the strip keeps it: every stroke's curves, stamped at the widest step.
 void Stamp(BITMAP* cell, const Glyph& g, BITMAP* ball, int top) {
-  const double left = (kCellW - (g.right - g.left) * kUnit) / 2;
+  const double left = (kCellW - (g.right - g.left) * kPixelsPerUnit) / 2;
   for (const auto& stroke : g.strokes) {
     std::vector<PixelPoint> points;
     for (FontPoint p : stroke)
-      points.push_back({left + (p.x - g.left) * kUnit, (p.y - top) * kUnit});
+      points.push_back({left + (p.x - g.left) * kPixelsPerUnit, (p.y - top) * kPixelsPerUnit});
     for (const Cubic& c : StrokeCurves(points)) {
       const int n = StampsFor(PolygonLength(c), 0);
       std::vector<int> xs(n), ys(n);
