@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   int pass = 0, curve = 0;
   const bool found = Find(dump, passes, &pass, &curve);
   if (found)
-    std::printf("dumpmatch: the screen before curve %d of pass %d\n", curve, pass);
+    std::printf("dumpmatch: the screen before curve %d, first seen in pass %d\n", curve, pass);
   else
     std::printf("dumpmatch: no match in the first %d passes\n", passes);
   destroy_bitmap(screen);
