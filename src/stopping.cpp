@@ -60,14 +60,16 @@ sigset_t StopSet() {
 
 }  // namespace
 
+// Blocked before anything else, even before looking which were ignored: a signal at this very
+// moment then waits too.
 void HoldStopSignals() {
+  const sigset_t set = StopSet();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
   for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
     struct sigaction old {};
     sigaction(kStopSignals[i], nullptr, &old);
     ignoredatstart[i] = old.sa_handler == SIG_IGN;
   }
-  const sigset_t set = StopSet();
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 // Making a signal ignored drops it if it is pending, so one that came while held and was
