@@ -154,6 +154,12 @@ std::string TextProblem(const std::string& words) {
   return "";
 }
 
+bool Inked(const std::string& words, const std::vector<Glyph>& glyphs) {
+  for (char c : words)
+    if (!glyphs[static_cast<unsigned char>(c) - kFirstGlyph].strokes.empty()) return true;
+  return false;
+}
+
 std::vector<Cubic> StrokeCurves(const std::vector<PixelPoint>& points) {
   const std::size_t n = points.size();
   auto at = [&points, n](std::ptrdiff_t i) {

@@ -35,6 +35,9 @@ struct Cubic {
 // "" when text can be written, or why not, naming the first character it cannot write.
 std::string TextProblem(const std::string& text);
 
+// Whether any character of text has strokes in this font.
+bool Inked(const std::string& text, const std::vector<Glyph>& font);
+
 // The curves through a stroke's points, Catmull-Rom style: each passes through two neighbouring
 // points, leaving each point in the direction from the point before to the point after (the
 // ends count as their own neighbours). A stroke of one point is a dot: one curve standing still.

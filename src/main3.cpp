@@ -114,8 +114,11 @@ struct Inputs {
   std::vector<Glyph> hand;
 };
 
-bool ReadHand(std::vector<Glyph>* hand) {
-  const std::string why = ReadFont(kFontFile, hand);
+// A font whose glyphs for the text have no strokes at all would leave nothing to write, and a
+// pass with no curve never looks at the user's requests.
+bool ReadHand(const std::string& text, std::vector<Glyph>* hand) {
+  std::string why = ReadFont(kFontFile, hand);
+  if (why.empty() && !Inked(text, *hand)) why = "it has no strokes for any character of the text";
   if (why.empty()) return true;
   Say((std::string("cannot read the handwriting font ") + kFontFile).c_str(),
       (why + " (it comes with Debian's " + kFontPackage + " package)").c_str());
@@ -124,7 +127,7 @@ bool ReadHand(std::vector<Glyph>* hand) {
 
 bool ReadInputs(const Options& o, Inputs* in) {
   if (!ReadPen(o.sprite, &in->penpath, &in->pen)) return false;
-  if (!o.text.empty() && !ReadHand(&in->hand)) return false;
+  if (!o.text.empty() && !ReadHand(o.text, &in->hand)) return false;
   const std::string& result = o.record.empty() ? o.output : o.record;
   if (result.empty()) return true;
   const std::string why = NewFileProblem(result.c_str());

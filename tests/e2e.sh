@@ -3,11 +3,13 @@
 # Escape and closed; its options; its start-up, display, screenshot and signal faults; losing
 # the X server; and the installed tree, moved elsewhere.
 # Usage: e2e.sh path/to/inkstrip path/to/bmpsamples path/to/closewindow path/to/dumpmatch
+#   path/to/libraise_early.so
 set -u
 prog=$(realpath "$1")
 samples=$(realpath "$2")
 closewindow=$(realpath "$3")
 dumpmatch=$(realpath "$4")
+raise_early=$(realpath "$5")
 ball=$(dirname "$prog")/ball4.bmp
 here=$(dirname "$(realpath "$0")")
 . "$here/../scripts/xlib.sh"
@@ -362,6 +364,15 @@ wait "$pid"
 rc=$?
 [ "$rc" = 143 ] && [ ! -s "$case_dir/err" ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]
 judge "a signal during a recording ends it by the signal and leaves no file behind"
+
+# A SIGQUIT raised while the libraries initialise, before main: held back until the program's
+# own handler takes it, so it ends the program by that signal without a core file.
+new_case signal_before_main
+(cd "$case_dir" && ulimit -c unlimited && INKSTRIP_RAISE_EARLY=3 LD_PRELOAD="$raise_early" \
+  ASAN_OPTIONS=verify_asan_link_order=0 exec "$prog" >out 2>err)
+rc=$?
+[ "$rc" = 131 ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]
+judge "SIGQUIT while the libraries start, before main: ends by it, no core file"
 
 new_case display_nowhere
 export DISPLAY=:4999

@@ -41,6 +41,8 @@ TEST(Font, RecordsMayRunOnOverLinesAndMustHoldWhatTheySay) {
   EXPECT_EQ(glyphs[1].strokes[0][1].x, 2);
   EXPECT_EQ(glyphs[1].strokes[0][1].y, 4);
   EXPECT_EQ(glyphs[1].strokes[1].size(), 1u);
+  EXPECT_TRUE(Inked("a!", glyphs));  // nothing but '!' has strokes here
+  EXPECT_FALSE(Inked("ab", glyphs));
 
   EXPECT_NE(ParseFont(Records("  200  6JZPRTV R\nRR\n", 94), &glyphs).find("95 is cut short"),
             std::string::npos);
