@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "geometry.h"
-#include "main3.h"
 #include "pen.h"
 #include "stroke.h"
 
@@ -83,18 +82,20 @@ PixelPoint OnScreen(const Glyph& g, FontPoint p) {
 // glyph begins; t stays even, so the shift t/2 and the scroll keep step exactly.
 void DrawGlyph(const Glyph& g, long long wanted) {
   std::vector<std::vector<Cubic>> strokes;
+  std::vector<double> lengths;
   double total = 0;
   for (const auto& stroke : g.strokes) {
     std::vector<PixelPoint> points;
     for (FontPoint p : stroke) points.push_back(OnScreen(g, p));
     strokes.push_back(StrokeCurves(points));
-    for (const Cubic& c : strokes.back()) total += PolygonLength(c);
+    for (const Cubic& c : strokes.back()) total += lengths.emplace_back(PolygonLength(c));
   }
   double done = 0;
+  std::size_t k = 0;
   for (const auto& curves : strokes) {
     Moveto(curves.front().p[0], curves.front().p[1]);
     for (const Cubic& c : curves) {
-      const double length = PolygonLength(c);
+      const double length = lengths[k++];
       done += length;
       const long long due = total > 0 ? std::llround(wanted * (done / total)) : wanted;
       Curveto(c.p + 2, StampsFor(length, due - t));

@@ -20,8 +20,6 @@ constexpr double kWidestStep = 8;
 // The size of the hand: lower-case letters 126 pixels tall, two thirds of the script's "world",
 // so that a short word fits on the screen whole and can be read there.
 constexpr double kPixelsPerUnit = 14;
-// A recording of text takes a frame this often, in stamps: one of the script's curves' worth.
-constexpr int kTextFrameStamps = 140;
 
 struct PixelPoint {
   double x, y;

@@ -19,6 +19,7 @@
 #include "requests.h"
 #include "safesave.h"
 #include "say.h"
+#include "screenshot.h"
 #include "sprite.h"
 #include "stopping.h"
 #include "stroke.h"
@@ -213,6 +214,7 @@ int main(int argc, char** argv) {
   if (!options.record.empty()) return Leave(Record(options, inputs));
   if (!StartUp(options, inputs)) return Leave(1);
   if (!options.output.empty()) dumpfile = options.output;
+  pressstart = TakeScreenshot;
   void (*pass)() = PassFor(options, inputs);
   SetPace(options.pace);
   t = 0;

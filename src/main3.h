@@ -2,8 +2,6 @@
 // ball and writes the handwriting script pass after pass until the user or a signal stops it.
 #pragma once
 
-extern bool escape;  // stop flag: raised by the first request to stop, never lowered
-
 // Word 0 is "Hello" from (550, 150), word 1 is "world" from (840, 380).
 void WriteWord(int word);
 

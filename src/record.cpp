@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "geometry.h"
-#include "main3.h"
 #include "safesave.h"
 #include "say.h"
 #include "stopping.h"
@@ -201,8 +200,9 @@ struct Recorder {
   RecordPlan plan;
   int w = 0, h = 0;
   Palette palette;
-  std::vector<GifByteType> waiting, shown;
-  bool started = false, failed = false;
+  void (*pass)() = nullptr;
+  std::vector<GifByteType> waiting, shown;  // waiting is empty until the first frame is taken
+  bool failed = false;
   long long stamps = 0, curves = 0;  // since the waiting frame was taken
   double clock = 0;                  // seconds from the start to the waiting frame
   long long writtencs = 0;           // hundredths of a second of the frames written
@@ -277,10 +277,9 @@ void PutWaiting() {
 
 void OnCurve(const int*, int samples) {
   if (rec.failed) return;
-  if (!rec.started || rec.stamps >= rec.plan.stampsperframe) {
-    if (rec.started) PutWaiting();
+  if (rec.waiting.empty() || rec.stamps >= rec.plan.stampsperframe) {
+    if (!rec.waiting.empty()) PutWaiting();
     Take(&rec.waiting);
-    rec.started = true;
     rec.stamps = rec.curves = 0;
   }
   rec.stamps += samples;
@@ -310,21 +309,19 @@ bool Begin(DescriptorSink* sink) {
          EGifPutExtensionTrailer(rec.gif) == GIF_OK;
 }
 
-void (*recordedpass)() = nullptr;
-
 // The whole recording, into the private file that SaveWhole puts in place.
 int Write(DescriptorSink* sink, void*) {
   bool ok = Begin(sink);
   if (ok) {
     curvestart = OnCurve;
-    recordedpass();
+    rec.pass();
     curvestart = nullptr;
-    if (rec.started && !rec.failed && !stopsignal) {
+    if (!rec.waiting.empty() && !rec.failed && !stopsignal) {
       PutWaiting();
       Take(&rec.waiting);
       ok = !rec.failed && Put(rec.waiting, kHoldLastCs);
     }
-    ok = ok && !rec.failed && rec.started;
+    ok = ok && !rec.failed && !rec.waiting.empty();
   }
   int err = 0;
   if (rec.gif && EGifCloseFile(rec.gif, &err) != GIF_OK) ok = false;
@@ -369,7 +366,7 @@ bool RecordPass(void (*pass)(), const std::string& path, const RecordPlan& plan)
     Say("recording",
         "the pen has more than 255 colours; giflib's quantizer chooses the 256 the "
         "GIF holds, so its colours are close but not exact");
-  recordedpass = pass;
+  rec.pass = pass;
   if (!SaveWhole(path.c_str(), Write, nullptr)) return false;
   Report(path);
   return true;

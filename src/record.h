@@ -9,6 +9,9 @@
 // no display is opened and no X call is made. Says why not on stderr.
 bool StartMemoryScreen();
 
+// A recording of text takes a frame this often, in stamps: one of the script's curves' worth.
+constexpr int kTextFrameStamps = 140;
+
 struct RecordPlan {
   int stampsperframe = 0;  // a frame at the first curve start this many stamps after the last
   double pace = 0;         // curves a second the frames are timed at; 0: the default pace

@@ -6,18 +6,14 @@
 #include <algorithm>
 
 #include "geometry.h"
-#include "main3.h"
 #include "pacing.h"
 #include "requests.h"
-#include "safesave.h"
-#include "say.h"
 #include "stopping.h"
 
 int t = 0;
 BITMAP* ball = nullptr;
-bool dumpfailed = false;
-std::string dumpfile = kDumpFile;
 void (*curvestart)(const int points[8], int samples) = nullptr;
+void (*pressstart)() = nullptr;
 
 namespace {
 
@@ -25,33 +21,18 @@ constexpr int kSampleRoom = 200;  // entries in each sample buffer
 constexpr int kRightColumn = kScreenW - 1;
 constexpr int kBlack = 0;
 
-// The copy is taken from the screen first; only the save is guarded, since it alone needs no
-// display and must never be left half done.
-void TakeScreenshot() {
-  BITMAP* shot = create_bitmap(kScreenW, kScreenH);
-  if (!shot) {
-    Say(("cannot write " + dumpfile).c_str(), "no memory for a copy of the screen");
-    dumpfailed = true;
-    return;
-  }
-  blit(screen, shot, 0, 0, 0, 0, kScreenW, kScreenH);
-  if (!BeginSave() || !SaveBitmapWhole(dumpfile.c_str(), shot)) dumpfailed = true;
-  EndSave();
-  destroy_bitmap(shot);
-}
-
 bool SomethingAsked() { return stopsignal || quitasked || PressSeen(); }
 
 // Requests are looked at only here, once per curve; the flag goes up before the screenshot so
 // that nothing can draw after the moment the user chose. A press that came and went since the
 // last curve counts as one held until now. A stop signal, Escape and the close button stop the
-// same way, without the screenshot.
+// same way, without the press's hook.
 bool Stopped() {
   if (escape) return true;
   AwaitCurveTime(SomethingAsked);
   if (!SomethingAsked()) return false;
   escape = true;
-  if (!stopsignal && PressSeen()) TakeScreenshot();
+  if (!stopsignal && PressSeen() && pressstart) pressstart();
   return true;
 }
 

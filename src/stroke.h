@@ -5,14 +5,10 @@
 
 #include <allegro.h>
 
-#include <string>
-
-extern int t;            // stamps made since the current word began
-extern BITMAP* ball;     // the sprite stamped along the curves
-extern bool dumpfailed;  // the press came but the screenshot could not be written
-
-constexpr const char* kDumpFile = "dump.bmp";
-extern std::string dumpfile;  // where the screenshot goes: kDumpFile unless the user chose
+extern int t;         // stamps made since the current word began
+extern BITMAP* ball;  // the sprite stamped along the curves
+// The stop flag, owned by the shell: raised here by the first request to stop, never lowered.
+extern bool escape;
 
 constexpr int kSamples = 140;  // points sampled on every curve of the script, whatever its length
 
@@ -24,3 +20,7 @@ void Bezier(const int points[8], int samples = kSamples);
 // When set, called at the start of every curve that is drawn, with its points and samples: a
 // recording takes its frames here.
 extern void (*curvestart)(const int points[8], int samples);
+
+// When set, called once, at the curve start where a mouse press is first seen, after escape is
+// raised and before anything else is drawn: the shell saves the screenshot here.
+extern void (*pressstart)();

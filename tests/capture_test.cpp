@@ -14,6 +14,7 @@
 #include "pen.h"
 #include "requests.h"
 #include "safesave.h"
+#include "screenshot.h"
 #include "stand.h"
 #include "stopping.h"
 #include "stroke.h"

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "main3.h"
 #include "stand.h"
 #include "stroke.h"
 

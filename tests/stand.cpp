@@ -1,6 +1,6 @@
 // The test stand: the library started with no system driver, a 32-bit memory bitmap as the
-// screen, a one-pixel ball, the pen, the flags and the pace reset, and a private working
-// directory.
+// screen, a one-pixel ball, the pen, every flag and hook and the pace reset, and a private
+// working directory.
 #include "stand.h"
 
 #include <sys/stat.h>
@@ -11,10 +11,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "main3.h"
 #include "pacing.h"
 #include "pen.h"
 #include "requests.h"
+#include "screenshot.h"
+#include "stopping.h"
 #include "stroke.h"
 
 void StartLibraryOnce() {
@@ -37,6 +38,10 @@ void Stand::SetUp() {
   lastcx = lastcy = 0;
   t = 0;
   escape = false;
+  stopsignal = 0;
+  curvestart = nullptr;
+  pressstart = TakeScreenshot;  // as the live program has it
+  dumpfile = kDumpFile;
   dumpfailed = false;
   mouse_b = 0;
   pressed = 0;

@@ -7,7 +7,6 @@
 
 #include "font.h"
 #include "lettering.h"
-#include "main3.h"
 #include "pen.h"
 #include "stand.h"
 #include "stroke.h"
