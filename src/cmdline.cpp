@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "lettering.h"
+#include "letters.h"
 #include "safesave.h"
 #include "say.h"
 

@@ -18,6 +18,9 @@ struct FontPoint {
 struct Glyph {
   int left = 0, right = 0;  // the glyph's box: it takes right - left units of the line
   std::vector<std::vector<FontPoint>> strokes;
+  // Strokes a writer adds once the word is written, as accents are: none in the font's own
+  // glyphs, whose dots and crosses are among their strokes.
+  std::vector<std::vector<FontPoint>> marks;
 };
 
 // Reads a font in the .jhf format: one glyph a record, a record being its number (5 columns), its

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "geometry.h"
+#include "letters.h"
 #include "pen.h"
 #include "stroke.h"
 
@@ -20,46 +21,14 @@ namespace {
 constexpr int kWritingX = 760;
 constexpr int kGapSpaces = 3;  // after the text, before the next pass, in widths of a space
 
-std::string text;
-std::vector<Glyph> hand;
-int baseline = 0;  // screen y of the font's y = 0
+std::u32string text;
+std::vector<Glyph> glyphline;  // the glyph of each character of text
+int baseline = 0;              // screen y of the font's y = 0
 int penwidth = 0;
+int spacewidth = 0;  // pixels
 
-const Glyph& GlyphOf(char c) { return hand[static_cast<unsigned char>(c) - kFirstGlyph]; }
-
-int Width(char c) {
-  return static_cast<int>(std::lround((GlyphOf(c).right - GlyphOf(c).left) * kPixelsPerUnit));
-}
-
-// The length of the UTF-8 sequence that starts at text[i] and its code point, or 0.
-std::size_t Utf8At(const std::string& words, std::size_t i, unsigned* code) {
-  const unsigned char lead = static_cast<unsigned char>(words[i]);
-  const std::size_t n = lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (n == 0 || i + n > words.size() || lead >= 0xF5) return 0;
-  *code = lead & (0x7F >> n);
-  for (std::size_t k = 1; k < n; ++k) {
-    const unsigned char next = static_cast<unsigned char>(words[i + k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    *code = *code << 6 | (next & 0x3F);
-  }
-  return n;
-}
-
-// Names the character at words[i], which the font does not have.
-std::string Describe(const std::string& words, std::size_t i) {
-  const unsigned char c = static_cast<unsigned char>(words[i]);
-  char what[80];
-  unsigned code = 0;
-  if (c == '\t') return "a tab";
-  if (c == '\n') return "a line break";
-  if (c < ' ' || c == 0x7F) {
-    std::snprintf(what, sizeof what, "the control character 0x%02X", c);
-  } else if (const std::size_t n = Utf8At(words, i, &code); n > 0) {
-    std::snprintf(what, sizeof what, "'%s' (U+%04X)", words.substr(i, n).c_str(), code);
-  } else {
-    std::snprintf(what, sizeof what, "the byte 0x%02X, which is not ASCII", c);
-  }
-  return what;
+int Width(std::size_t i) {
+  return static_cast<int>(std::lround((glyphline[i].right - glyphline[i].left) * kPixelsPerUnit));
 }
 
 // The blank strip after the glyph at i before the next one with ink: the spaces that follow it,
@@ -67,10 +36,10 @@ std::string Describe(const std::string& words, std::size_t i) {
 int BlankAfter(std::size_t i) {
   int blank = 0;
   std::size_t j = i + 1;
-  for (; j < text.size() && text[j] == ' '; ++j) blank += Width(' ');
+  for (; j < text.size() && text[j] == ' '; ++j) blank += Width(j);
   if (j < text.size()) return blank;
-  blank += kGapSpaces * Width(' ');
-  for (j = 0; j < text.size() && text[j] == ' '; ++j) blank += Width(' ');
+  blank += kGapSpaces * spacewidth;
+  for (j = 0; j < text.size() && text[j] == ' '; ++j) blank += Width(j);
   return blank;
 }
 
@@ -125,15 +94,15 @@ int Reach(const Glyph& g) {
 // left when the next glyph with ink would otherwise begin with ink past the right edge.
 int Target(std::size_t i) {
   std::size_t next = (i + 1) % text.size();
-  while (GlyphOf(text[next]).strokes.empty()) next = (next + 1) % text.size();
-  return std::min(kWritingX, kScreenW - Reach(GlyphOf(text[next])));
+  while (glyphline[next].strokes.empty()) next = (next + 1) % text.size();
+  return std::min(kWritingX, kScreenW - Reach(glyphline[next]));
 }
 
 void WriteGlyph(std::size_t i) {
-  const Glyph& g = GlyphOf(text[i]);
+  const Glyph& g = glyphline[i];
   if (g.strokes.empty()) return;  // a space: its width went to the glyph before it
   t = 0;
-  const int width = Width(text[i]);
+  const int width = Width(i);
   const int target = Target(i);
   DrawGlyph(g, 2LL * (cursor + width - target));
   const int blank = BlankAfter(i);
@@ -143,21 +112,9 @@ void WriteGlyph(std::size_t i) {
 
 }  // namespace
 
-std::string TextProblem(const std::string& words) {
-  if (words.empty()) return "--text needs something to write";
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (InFont(words[i])) continue;
-    return "--text cannot write " + Describe(words, i) +
-           "; it writes the printable ASCII characters, from space to '~'";
-  }
-  if (words.find_first_not_of(' ') == std::string::npos)
-    return "--text has only spaces; give it something to write";
-  return "";
-}
-
 bool Inked(const std::string& words, const std::vector<Glyph>& glyphs) {
-  for (char c : words)
-    if (!glyphs[static_cast<unsigned char>(c) - kFirstGlyph].strokes.empty()) return true;
+  for (char32_t c : Characters(words))
+    if (!GlyphFor(c, glyphs).strokes.empty()) return true;
   return false;
 }
 
@@ -193,17 +150,20 @@ int StampsFor(double length, long long wanted) {
 }
 
 void SetText(const std::string& words, const std::vector<Glyph>& glyphs, int penw, int penh) {
-  text = words;
-  hand = glyphs;
+  text = Characters(words);
+  glyphline.clear();
+  for (char32_t c : text) glyphline.push_back(GlyphFor(c, glyphs));
+  const Glyph space = GlyphFor(' ', glyphs);
+  spacewidth = static_cast<int>(std::lround((space.right - space.left) * kPixelsPerUnit));
   penwidth = penw;
   int top = 0, bottom = 0;
-  for (const Glyph& g : hand)
+  for (const Glyph& g : glyphs)
     for (const auto& stroke : g.strokes)
       for (FontPoint p : stroke) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
   // The font's full height, pen included, centred on the screen.
   const int inked = static_cast<int>(std::lround((bottom - top) * kPixelsPerUnit)) + penh;
   baseline = (kScreenH - inked) / 2 - static_cast<int>(std::lround(top * kPixelsPerUnit));
-  cursor = std::min(kWritingX, kScreenW - Reach(GlyphOf(text[text.find_first_not_of(' ')])));
+  cursor = std::min(kWritingX, kScreenW - Reach(glyphline[text.find_first_not_of(' ')]));
 }
 
 void WriteTextPass() {

@@ -30,9 +30,6 @@ struct Cubic {
   int p[8];
 };
 
-// "" when text can be written, or why not, naming the first character it cannot write.
-std::string TextProblem(const std::string& text);
-
 // Whether any character of text has strokes in this font.
 bool Inked(const std::string& text, const std::vector<Glyph>& font);
 

@@ -7,6 +7,7 @@
 
 #include "font.h"
 #include "lettering.h"
+#include "letters.h"
 #include "pen.h"
 #include "stand.h"
 #include "stroke.h"
