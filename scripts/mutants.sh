@@ -2,7 +2,7 @@
 # Breaks the program on purpose, one line at a time, and runs the suite against each break: a
 # mutant that no test fails on is a fault the tests would let through. The mutants are listed in
 # scripts/mutants.txt. Each is applied in a scratch copy of the tree, which is rebuilt; the unit
-# tests run first, the end-to-end tests only if they all pass, and the memcheck runs last. Not
+# tests run first, the end-to-end files only if they all pass, and the memcheck runs last. Not
 # part of CI: it takes about a minute a mutant. Run after scripts/setup.sh test.
 # Usage: scripts/mutants.sh [PATTERN...]   (only the mutants whose line holds one of them)
 set -uo pipefail
@@ -53,12 +53,13 @@ while IFS= read -r row; do
     invalid=$((invalid + 1))
     cp "$file" "$target"
     continue
-  elif ! (cd "$scratch/build" && ctest -j 2 -E 'end_to_end|memcheck' --stop-on-failure \
+  elif ! (cd "$scratch/build" && ctest -j 2 -E '^e2e_|memcheck' --stop-on-failure \
     --timeout 120 >"$scratch/unit.log" 2>&1); then
     verdict="killed by $(grep -m1 -E 'Failed|Timeout|Exception' "$scratch/unit.log" |
       sed -E 's/.*#[0-9]+: ([^ ]+).*/\1/')"
-  elif ! (cd "$scratch/build" && ctest -R '^end_to_end$' --timeout 300 >"$scratch/e2e.log" 2>&1); then
-    verdict="killed by end_to_end ($(grep -m1 '^FAILED' "$scratch/build/Testing/Temporary/LastTest.log"))"
+  elif ! (cd "$scratch/build" && ctest -j 2 -R '^e2e_' --timeout 300 >"$scratch/e2e.log" 2>&1); then
+    verdict="killed by $(grep -m1 -E 'Failed|Timeout' "$scratch/e2e.log" | sed -E 's/.*#[0-9]+: ([^ ]+).*/\1/') \
+($(grep -m1 -E '^(FAILED|SET-UP FAILED)' "$scratch/build/Testing/Temporary/LastTest.log"))"
   elif ! (cd "$scratch/build" && ctest -R memcheck --timeout 300 >"$scratch/memcheck.log" 2>&1); then
     verdict="killed by $(grep -m1 -E 'Failed|Timeout' "$scratch/memcheck.log" | sed -E 's/.*#[0-9]+: ([^ ]+).*/\1/')"
   fi

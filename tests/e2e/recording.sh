@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# End-to-end recordings: a pass written to a GIF with no display at all or with one that is not
+# there, and a small one of the user's words timed by --pace.
+# Usage: recording.sh path/to/inkstrip path/to/bmpsamples path/to/closewindow path/to/dumpmatch
+#   path/to/libraise_early.so
+. "$(dirname "$(realpath "$0")")/common.sh"
+
+for display in unset :4999; do
+  new_case "record_display_$display"
+  run_refused_on "$display" --record pass.gif
+  [ "$rc" = 0 ] && [ ! -s "$case_dir/err" ] && grep -q "recorded pass.gif: 45 frames, 1024x768" "$case_dir/out" &&
+    [ "$(identify "$case_dir/pass.gif" | wc -l)" = 45 ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out pass.gif " ]
+  judge "--record with DISPLAY $display: 45 frames, status 0, nothing else left"
+done
+
+new_case record_text
+run_refused_on unset --record words.gif --half --text "Ink, on a strip" --pace 10000
+[ "$rc" = 0 ] && grep -q "recorded words.gif: [0-9]* frames, 512x384" "$case_dir/out" &&
+  [ "$(identify -format "%T\n" "$case_dir/words.gif" | sort -un | tr "\n" " ")" = "2 100 " ]
+judge "--record --half --text: a small GIF of the words, its frames timed by --pace"
+
+finish
