@@ -7,10 +7,13 @@
 
 #include "font.h"
 
+// Whether the hand can write c.
+bool Covered(char32_t c);
+
 // "" when text can be written, or why not, naming the first character it cannot write.
 std::string TextProblem(const std::string& text);
 
-// The characters of text, which must have passed TextProblem.
+// The characters of text, which must have passed TextProblem; a no-break space is a space.
 std::u32string Characters(const std::string& text);
 
 // The glyph that writes c, a character TextProblem lets through, in this font.
