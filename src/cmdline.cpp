@@ -42,7 +42,9 @@ left, full screen at 1024x768, until a mouse button is pressed.
                    stroke, 10 to 40 to a letter, and a few more curves let the strip run on
                    past a space: --pace 40 writes about two letters a second
   --text TEXT      write TEXT instead, in the Hershey script hand, on one line, pass after pass:
-                   printable ASCII from space to '~' (--text 'Happy birthday, Ada')
+                   UTF-8: printable ASCII, the letters of Latin-1 and Latin Extended-A with
+                   Ș ș Ț ț, and the quotes, dashes, … ¡ ¿ € £ ° people paste
+                   (--text 'Happy birthday, Ada') (--text 'Grüße aus Łódź')
   --sprite FILE    stamp FILE, a BMP image, instead of ball4.bmp (--sprite pen.bmp)
   --output FILE    save the screenshot as FILE instead of dump.bmp: a name ending in .bmp is
                    written as BMP, one ending in .png as PNG (--output ~/writing.png)

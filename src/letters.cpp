@@ -2,13 +2,218 @@
 // the glyph that writes it; anything else is refused by name, never echoing a control byte.
 #include "letters.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "ownglyphs.h"
 
 namespace {
 
 constexpr char32_t kNoBreakSpace = 0xA0;
 constexpr char32_t kLastCode = 0x10FFFF;
-constexpr const char* kCoverage = "it writes the printable ASCII characters, from space to '~'";
+constexpr const char* kCoverage =
+    "it writes printable ASCII, the letters of Latin-1 and Latin Extended-A, S and T with a comma "
+    "below, and the quotes, dashes, ellipsis, inverted marks, euro, pound and degree signs "
+    "people paste";
+constexpr char32_t kMultiply = 0xD7, kDivide = 0xF7;
+constexpr char32_t kDotlessI = 0x131, kDotlessJ = 0x237;  // the i and j that accents sit on
+constexpr int kBaseline = 9;
+constexpr int kMarkGap = 3;     // between a letter's ink and an accent above it
+constexpr int kCommaGap = 2;    // between the baseline and a comma below
+constexpr int kMarkMargin = 2;  // right of a mark, before the next letter's box
+constexpr int kTurnMiddle = 2;  // '!' and '?' turned about it hang from the x-height
+constexpr int kCapitalIJCloser = 4, kApostropheNCloser = 4;
+
+// An accented letter: its base letter and the mark a writer adds to it. The offset moves a
+// mark from where it would sit by the base's ink; a mark placed at a point is set there.
+struct Accented {
+  char32_t code, base;
+  Mark mark;
+  int dx = 0, dy = 0;
+};
+
+// clang-format off
+const Accented kAccented[] = {
+    {U'À', U'A', Mark::kGrave},
+    {U'Á', U'A', Mark::kAcute},
+    {U'Â', U'A', Mark::kCircumflex},
+    {U'Ã', U'A', Mark::kTilde},
+    {U'Ä', U'A', Mark::kDiaeresis},
+    {U'Å', U'A', Mark::kRing},
+    {U'Ç', U'C', Mark::kCedilla},
+    {U'È', U'E', Mark::kGrave},
+    {U'É', U'E', Mark::kAcute},
+    {U'Ê', U'E', Mark::kCircumflex},
+    {U'Ë', U'E', Mark::kDiaeresis},
+    {U'Ì', U'I', Mark::kGrave},
+    {U'Í', U'I', Mark::kAcute},
+    {U'Î', U'I', Mark::kCircumflex},
+    {U'Ï', U'I', Mark::kDiaeresis},
+    {U'Ð', U'D', Mark::kBar, -2, -3},
+    {U'Ñ', U'N', Mark::kTilde},
+    {U'Ò', U'O', Mark::kGrave},
+    {U'Ó', U'O', Mark::kAcute},
+    {U'Ô', U'O', Mark::kCircumflex},
+    {U'Õ', U'O', Mark::kTilde},
+    {U'Ö', U'O', Mark::kDiaeresis},
+    {U'Ø', U'O', Mark::kSlashCapitalO, 0, -1},
+    {U'Ù', U'U', Mark::kGrave},
+    {U'Ú', U'U', Mark::kAcute},
+    {U'Û', U'U', Mark::kCircumflex},
+    {U'Ü', U'U', Mark::kDiaeresis},
+    {U'Ý', U'Y', Mark::kAcute},
+    {U'à', U'a', Mark::kGrave},
+    {U'á', U'a', Mark::kAcute},
+    {U'â', U'a', Mark::kCircumflex},
+    {U'ã', U'a', Mark::kTilde},
+    {U'ä', U'a', Mark::kDiaeresis},
+    {U'å', U'a', Mark::kRing},
+    {U'ç', U'c', Mark::kCedilla},
+    {U'è', U'e', Mark::kGrave},
+    {U'é', U'e', Mark::kAcute},
+    {U'ê', U'e', Mark::kCircumflex},
+    {U'ë', U'e', Mark::kDiaeresis},
+    {U'ì', kDotlessI, Mark::kGrave},
+    {U'í', kDotlessI, Mark::kAcute},
+    {U'î', kDotlessI, Mark::kCircumflex},
+    {U'ï', kDotlessI, Mark::kDiaeresis},
+    {U'ñ', U'n', Mark::kTilde},
+    {U'ò', U'o', Mark::kGrave},
+    {U'ó', U'o', Mark::kAcute},
+    {U'ô', U'o', Mark::kCircumflex},
+    {U'õ', U'o', Mark::kTilde},
+    {U'ö', U'o', Mark::kDiaeresis},
+    {U'ø', U'o', Mark::kSlashO, -1, 4},
+    {U'ù', U'u', Mark::kGrave},
+    {U'ú', U'u', Mark::kAcute},
+    {U'û', U'u', Mark::kCircumflex},
+    {U'ü', U'u', Mark::kDiaeresis},
+    {U'ý', U'y', Mark::kAcute},
+    {U'ÿ', U'y', Mark::kDiaeresis},
+    {U'Ā', U'A', Mark::kMacron},
+    {U'ā', U'a', Mark::kMacron},
+    {U'Ă', U'A', Mark::kBreve},
+    {U'ă', U'a', Mark::kBreve},
+    {U'Ą', U'A', Mark::kOgonek},
+    {U'ą', U'a', Mark::kOgonek},
+    {U'Ć', U'C', Mark::kAcute},
+    {U'ć', U'c', Mark::kAcute},
+    {U'Ĉ', U'C', Mark::kCircumflex},
+    {U'ĉ', U'c', Mark::kCircumflex},
+    {U'Ċ', U'C', Mark::kDot},
+    {U'ċ', U'c', Mark::kDot},
+    {U'Č', U'C', Mark::kCaron},
+    {U'č', U'c', Mark::kCaron},
+    {U'Ď', U'D', Mark::kCaron},
+    {U'ď', U'd', Mark::kApostrophe, 11, -11},
+    {U'Đ', U'D', Mark::kBar, -2, -3},
+    {U'đ', U'd', Mark::kBar, 6, -7},
+    {U'Ē', U'E', Mark::kMacron},
+    {U'ē', U'e', Mark::kMacron},
+    {U'Ĕ', U'E', Mark::kBreve},
+    {U'ĕ', U'e', Mark::kBreve},
+    {U'Ė', U'E', Mark::kDot},
+    {U'ė', U'e', Mark::kDot},
+    {U'Ę', U'E', Mark::kOgonek},
+    {U'ę', U'e', Mark::kOgonek},
+    {U'Ě', U'E', Mark::kCaron},
+    {U'ě', U'e', Mark::kCaron},
+    {U'Ĝ', U'G', Mark::kCircumflex},
+    {U'ĝ', U'g', Mark::kCircumflex},
+    {U'Ğ', U'G', Mark::kBreve},
+    {U'ğ', U'g', Mark::kBreve},
+    {U'Ġ', U'G', Mark::kDot},
+    {U'ġ', U'g', Mark::kDot},
+    {U'Ģ', U'G', Mark::kCommaBelow},
+    {U'ģ', U'g', Mark::kTurnedComma},
+    {U'Ĥ', U'H', Mark::kCircumflex},
+    {U'ĥ', U'h', Mark::kCircumflex},
+    {U'Ħ', U'H', Mark::kLongBar, 3, -8},
+    {U'ħ', U'h', Mark::kBar, -1, -8},
+    {U'Ĩ', U'I', Mark::kTilde},
+    {U'ĩ', kDotlessI, Mark::kTilde},
+    {U'Ī', U'I', Mark::kMacron},
+    {U'ī', kDotlessI, Mark::kMacron},
+    {U'Ĭ', U'I', Mark::kBreve},
+    {U'ĭ', kDotlessI, Mark::kBreve},
+    {U'Į', U'I', Mark::kOgonek},
+    {U'į', U'i', Mark::kOgonek},
+    {U'İ', U'I', Mark::kDot},
+    {U'Ĵ', U'J', Mark::kCircumflex},
+    {U'ĵ', kDotlessJ, Mark::kCircumflex},
+    {U'Ķ', U'K', Mark::kCommaBelow},
+    {U'ķ', U'k', Mark::kCommaBelow},
+    {U'Ĺ', U'L', Mark::kAcute},
+    {U'ĺ', U'l', Mark::kAcute},
+    {U'Ļ', U'L', Mark::kCommaBelow},
+    {U'ļ', U'l', Mark::kCommaBelow},
+    {U'Ľ', U'L', Mark::kApostrophe, 10, -11},
+    {U'ľ', U'l', Mark::kApostrophe, 7, -11},
+    {U'Ŀ', U'L', Mark::kMiddleDot, 5, -2},
+    {U'ŀ', U'l', Mark::kMiddleDot, 5, -3},
+    {U'Ł', U'L', Mark::kSlash, 1, -3},
+    {U'ł', U'l', Mark::kSlash, -1, -3},
+    {U'Ń', U'N', Mark::kAcute},
+    {U'ń', U'n', Mark::kAcute},
+    {U'Ņ', U'N', Mark::kCommaBelow},
+    {U'ņ', U'n', Mark::kCommaBelow},
+    {U'Ň', U'N', Mark::kCaron},
+    {U'ň', U'n', Mark::kCaron},
+    {U'Ō', U'O', Mark::kMacron},
+    {U'ō', U'o', Mark::kMacron},
+    {U'Ŏ', U'O', Mark::kBreve},
+    {U'ŏ', U'o', Mark::kBreve},
+    {U'Ő', U'O', Mark::kDoubleAcute},
+    {U'ő', U'o', Mark::kDoubleAcute},
+    {U'Ŕ', U'R', Mark::kAcute},
+    {U'ŕ', U'r', Mark::kAcute},
+    {U'Ŗ', U'R', Mark::kCommaBelow},
+    {U'ŗ', U'r', Mark::kCommaBelow},
+    {U'Ř', U'R', Mark::kCaron},
+    {U'ř', U'r', Mark::kCaron},
+    {U'Ś', U'S', Mark::kAcute},
+    {U'ś', U's', Mark::kAcute},
+    {U'Ŝ', U'S', Mark::kCircumflex},
+    {U'ŝ', U's', Mark::kCircumflex},
+    {U'Ş', U'S', Mark::kCedilla},
+    {U'ş', U's', Mark::kCedilla},
+    {U'Š', U'S', Mark::kCaron},
+    {U'š', U's', Mark::kCaron},
+    {U'Ţ', U'T', Mark::kCedilla},
+    {U'ţ', U't', Mark::kCedilla},
+    {U'Ť', U'T', Mark::kCaron},
+    {U'ť', U't', Mark::kApostrophe, 7, -11},
+    {U'Ŧ', U'T', Mark::kBar, 4, -3},
+    {U'ŧ', U't', Mark::kBar, 0, 0},
+    {U'Ũ', U'U', Mark::kTilde},
+    {U'ũ', U'u', Mark::kTilde},
+    {U'Ū', U'U', Mark::kMacron},
+    {U'ū', U'u', Mark::kMacron},
+    {U'Ŭ', U'U', Mark::kBreve},
+    {U'ŭ', U'u', Mark::kBreve},
+    {U'Ů', U'U', Mark::kRing},
+    {U'ů', U'u', Mark::kRing},
+    {U'Ű', U'U', Mark::kDoubleAcute},
+    {U'ű', U'u', Mark::kDoubleAcute},
+    {U'Ų', U'U', Mark::kOgonek},
+    {U'ų', U'u', Mark::kOgonek},
+    {U'Ŵ', U'W', Mark::kCircumflex},
+    {U'ŵ', U'w', Mark::kCircumflex},
+    {U'Ŷ', U'Y', Mark::kCircumflex},
+    {U'ŷ', U'y', Mark::kCircumflex},
+    {U'Ÿ', U'Y', Mark::kDiaeresis},
+    {U'Ź', U'Z', Mark::kAcute},
+    {U'ź', U'z', Mark::kAcute},
+    {U'Ż', U'Z', Mark::kDot},
+    {U'ż', U'z', Mark::kDot},
+    {U'Ž', U'Z', Mark::kCaron},
+    {U'ž', U'z', Mark::kCaron},
+    {U'Ș', U'S', Mark::kCommaBelow},
+    {U'ș', U's', Mark::kCommaBelow},
+    {U'Ț', U'T', Mark::kCommaBelow},
+    {U'ț', U't', Mark::kCommaBelow},
+};
+// clang-format on
 
 // The length a lead byte announces: 2 to 4, or 1 for a byte no sequence begins with (ASCII, a
 // continuation byte, 0xF8 and above). 0xC0, 0xC1 and 0xF5 to 0xF7 announce sequences that can
@@ -86,9 +291,108 @@ std::string Describe(char32_t c, const std::string& bytes) {
   return "'" + bytes + "' (" + code + ")";
 }
 
+Glyph FontGlyph(char c, const std::vector<Glyph>& font) {
+  return font[static_cast<std::size_t>(c - kFirstGlyph)];
+}
+
+bool IsDot(const std::vector<FontPoint>& stroke) {
+  const auto [left, right] = std::minmax_element(
+      stroke.begin(), stroke.end(), [](FontPoint a, FontPoint b) { return a.x < b.x; });
+  const auto [top, bottom] = std::minmax_element(
+      stroke.begin(), stroke.end(), [](FontPoint a, FontPoint b) { return a.y < b.y; });
+  return right->x - left->x <= 1 && bottom->y - top->y <= 1;
+}
+
+Glyph Dotless(Glyph g) {
+  g.strokes.erase(std::remove_if(g.strokes.begin(), g.strokes.end(), IsDot), g.strokes.end());
+  return g;
+}
+
+Strokes Moved(const Strokes& strokes, int dx, int dy) {
+  Strokes moved = strokes;
+  for (auto& stroke : moved)
+    for (FontPoint& p : stroke) p = {p.x + dx, p.y + dy};
+  return moved;
+}
+
+// Two glyphs made one, the second drawn closer into the first by so many units.
+Glyph Pair(const Glyph& a, const Glyph& b, int closer) {
+  const int dx = a.right - b.left - closer;
+  Glyph both = a;
+  both.right = b.right + dx;
+  for (const auto& stroke : Moved(b.strokes, dx, 0)) both.strokes.push_back(stroke);
+  for (const auto& stroke : Moved(b.marks, dx, 0)) both.marks.push_back(stroke);
+  return both;
+}
+
+// Turned half a turn within its box, and about y = middle: '!' into '¡'.
+Glyph Turned(Glyph g, int middle) {
+  for (auto& stroke : g.strokes)
+    for (FontPoint& p : stroke) p = {g.left + g.right - p.x, 2 * middle - p.y};
+  return g;
+}
+
+// The middle of the x that the ink reaches at the given heights.
+int MiddleOfInk(const Glyph& g, int from, int to) {
+  int least = 1 << 20, most = -(1 << 20);
+  for (const auto& stroke : g.strokes)
+    for (FontPoint p : stroke)
+      if (p.y >= from && p.y <= to) least = std::min(least, p.x), most = std::max(most, p.x);
+  return least <= most ? (least + most) / 2 : (g.left + g.right) / 2;
+}
+
+int RightOfFoot(const Glyph& g) {
+  int most = g.left;
+  for (const auto& stroke : g.strokes)
+    for (FontPoint p : stroke)
+      if (p.y >= kBaseline - 1 && p.y <= kBaseline) most = std::max(most, p.x);
+  return most;
+}
+
+int InkTop(const Strokes& strokes) {
+  int top = 1 << 20;
+  for (const auto& stroke : strokes)
+    for (FontPoint p : stroke) top = std::min(top, p.y);
+  return top;
+}
+
+// The letter with its mark: above the ink's top, clear of it; below on the baseline; hanging
+// from the foot; or where the letter asks. The box grows to hold a mark that sticks out right.
+Glyph WithMark(Glyph g, const Accented& a) {
+  const MarkShape& shape = ShapeOf(a.mark);
+  FontPoint at{a.dx, a.dy};
+  if (shape.place == Place::kAbove) {
+    const int top = InkTop(g.strokes);
+    at = {MiddleOfInk(g, top, top + 1) + a.dx, top - kMarkGap + a.dy};
+  } else if (shape.place == Place::kBelow) {
+    at = {MiddleOfInk(g, kBaseline - 1, kBaseline) + a.dx, kBaseline + a.dy};
+  } else if (shape.place == Place::kOgonek) {
+    at = {RightOfFoot(g) + a.dx, kBaseline + a.dy};
+  }
+  for (const auto& stroke : Moved(shape.strokes, at.x, at.y)) {
+    g.marks.push_back(stroke);
+    for (FontPoint p : stroke) g.right = std::max(g.right, p.x + kMarkMargin);
+  }
+  return g;
+}
+
+// The kra: the stem of an n, the arm and leg of a k.
+Glyph Kra(const std::vector<Glyph>& font) {
+  const Glyph n = FontGlyph('n', font);
+  Glyph kra = FontGlyph('k', font);
+  kra.left = n.left;
+  kra.strokes.front() = n.strokes.front();
+  return kra;
+}
+
 }  // namespace
 
-bool Covered(char32_t c) { return (c >= ' ' && c <= '~') || c == kNoBreakSpace; }
+bool Covered(char32_t c) {
+  const bool latin1 = c >= 0xC0 && c <= 0xFF && c != kMultiply && c != kDivide;
+  const bool extended = (c >= 0x100 && c <= 0x17F) || (c >= 0x218 && c <= 0x21B);
+  return (c >= ' ' && c <= '~') || c == kNoBreakSpace || latin1 || extended || OwnGlyph(c) ||
+         c == U'¡' || c == U'¿';
+}
 
 std::string TextProblem(const std::string& words) {
   if (words.empty()) return "--text needs something to write";
@@ -119,5 +423,27 @@ std::u32string Characters(const std::string& text) {
 
 Glyph GlyphFor(char32_t c, const std::vector<Glyph>& font) {
   if (c == kNoBreakSpace) c = ' ';
-  return font[static_cast<std::size_t>(c) - kFirstGlyph];
+  if (c < 0x80) return FontGlyph(static_cast<char>(c), font);
+  if (const Glyph* own = OwnGlyph(c)) return *own;
+  switch (c) {
+    case U'¡':
+      return Turned(FontGlyph('!', font), kTurnMiddle);
+    case U'¿':
+      return Turned(FontGlyph('?', font), kTurnMiddle);
+    case kDotlessI:
+      return Dotless(FontGlyph('i', font));
+    case kDotlessJ:
+      return Dotless(FontGlyph('j', font));
+    case U'ĳ':
+      return Pair(FontGlyph('i', font), FontGlyph('j', font), 0);
+    case U'Ĳ':
+      return Pair(FontGlyph('I', font), FontGlyph('J', font), kCapitalIJCloser);
+    case U'ŉ':
+      return Pair(*OwnGlyph(U'’'), FontGlyph('n', font), kApostropheNCloser);
+    case U'ĸ':
+      return Kra(font);
+  }
+  for (const Accented& a : kAccented)
+    if (a.code == c) return WithMark(GlyphFor(a.base, font), a);
+  return {};
 }

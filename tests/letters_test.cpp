@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,86 @@ TEST(Letters, NoControlByteReachesTheMessage) {
       }
     }
   }
+}
+
+std::vector<Glyph> TheFont() {
+  std::vector<Glyph> glyphs;
+  EXPECT_EQ(ReadFont(kFontFile, &glyphs), "");
+  return glyphs;
+}
+
+std::string Utf8(char32_t c) {
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  std::string bytes;
+  int lead = c < 0x800 ? 0xC0 : 0xE0;
+  for (int shift = c < 0x800 ? 6 : 12; shift >= 0; shift -= 6, lead = 0x80)
+    bytes += static_cast<char>(lead | ((c >> shift) & 0x3F));
+  return bytes;
+}
+
+int Top(const std::vector<std::vector<FontPoint>>& strokes) {
+  int top = 99;
+  for (const auto& stroke : strokes)
+    for (FontPoint p : stroke) top = std::min(top, p.y);
+  return top;
+}
+
+int Lowest(const std::vector<std::vector<FontPoint>>& strokes) {
+  int lowest = -99;
+  for (const auto& stroke : strokes)
+    for (FontPoint p : stroke) lowest = std::max(lowest, p.y);
+  return lowest;
+}
+
+bool SameStrokes(const Glyph& a, const Glyph& b) {
+  if (a.strokes.size() != b.strokes.size()) return false;
+  for (std::size_t i = 0; i < a.strokes.size(); ++i) {
+    if (a.strokes[i].size() != b.strokes[i].size()) return false;
+    for (std::size_t k = 0; k < a.strokes[i].size(); ++k)
+      if (a.strokes[i][k].x != b.strokes[i][k].x || a.strokes[i][k].y != b.strokes[i][k].y)
+        return false;
+  }
+  return true;
+}
+
+// An accented letter is its base as the font draws it, and the accent a delayed mark: above a
+// capital clear of its ink by more than the pen is wide, on i in place of the dot, and a
+// cedilla under the baseline.
+TEST(Letters, AnAccentedLetterIsItsBaseWithAMarkClearOfIt) {
+  const std::vector<Glyph> font = TheFont();
+  const Glyph e = GlyphFor('E', font), ecirc = GlyphFor(U'Ê', font);
+  EXPECT_TRUE(SameStrokes(ecirc, e));
+  EXPECT_EQ(ecirc.left, e.left);
+  ASSERT_FALSE(ecirc.marks.empty());
+  for (const auto& stroke : ecirc.marks)
+    for (FontPoint p : stroke) EXPECT_TRUE(p.x > e.left && p.x < e.right) << p.x;
+  EXPECT_LT(Lowest(ecirc.marks), Top(e.strokes) - 2);
+
+  const Glyph i = GlyphFor('i', font), iacute = GlyphFor(U'í', font);
+  EXPECT_EQ(iacute.strokes.size(), i.strokes.size() - 1);  // no dot under the accent
+  EXPECT_TRUE(SameStrokes(iacute, GlyphFor(U'ı', font)));
+  EXPECT_LT(Lowest(iacute.marks), Top(iacute.strokes) - 2);
+
+  const Glyph cedilla = GlyphFor(U'ç', font);
+  EXPECT_TRUE(SameStrokes(cedilla, GlyphFor('c', font)));
+  EXPECT_GE(Top(cedilla.marks), 9);  // hangs from the baseline
+}
+
+// Every code point up to the euro is written with ink or refused: all the letters of Latin-1
+// and Latin Extended-A, the four with a comma below and the pasted signs are written.
+TEST(Letters, EveryCharacterWrittenHasInk) {
+  const std::vector<Glyph> font = TheFont();
+  int latin = 0;
+  for (char32_t c = 0x21; c <= 0x20AC; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    if (TextProblem(Utf8(c)) != "") continue;
+    latin += c >= 0xC0 && c <= 0x17F;
+    EXPECT_FALSE(GlyphFor(c, font).strokes.empty()) << std::hex << static_cast<unsigned>(c);
+    EXPECT_EQ(Characters(Utf8(c)), std::u32string(1, c));
+  }
+  EXPECT_EQ(latin, 0x17F - 0xC0 + 1 - 2);  // all but the signs for times and divide
+  EXPECT_EQ(TextProblem("\xC8\x98\xC8\x99\xC8\x9A\xC8\x9B"), "");
+  EXPECT_EQ(TextProblem("‘’“”„«»–—…¡¿€£°"), "");
 }
 
 }  // namespace

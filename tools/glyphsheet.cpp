@@ -1,4 +1,5 @@
-// Draws the contact sheet of the handwriting font: all 95 glyphs, each stamped with the ball
+// Draws the contact sheet of the handwriting font: its 95 glyphs and every letter and sign we add
+// to it, accents and all, labelled by character or code point, each stamped with the ball
 // along the very curves --text writes, at the widest step between stamps the writing ever takes,
 // at full size and then shrunk three times each way, labelled, 12 to a row, as a PNG.
 // Usage: glyphsheet BALL.bmp OUT.png
@@ -12,6 +13,8 @@
 
 #include "font.h"
 #include "lettering.h"
+#include "letters.h"
+#include "ownglyphs.h"
 #include "safesave.h"
 
 namespace {
@@ -20,11 +23,14 @@ constexpr int kShrink = 3;
 constexpr int kColumns = 12;
 constexpr int kCellW = 480, kCellH = 560;  // full size: the widest glyph and the font's height
 constexpr int kLabelGap = 12;
+constexpr char32_t kLastAdded = 0x20FF;  // past the last sign --text writes
 
 // The glyph as the strip keeps it: every stroke's curves, stamped at the widest step.
 void Stamp(BITMAP* cell, const Glyph& g, BITMAP* ball, int top) {
   const double left = (kCellW - (g.right - g.left) * kPixelsPerUnit) / 2;
-  for (const auto& stroke : g.strokes) {
+  Strokes all = g.strokes;
+  all.insert(all.end(), g.marks.begin(), g.marks.end());
+  for (const auto& stroke : all) {
     std::vector<PixelPoint> points;
     for (FontPoint p : stroke)
       points.push_back({left + (p.x - g.left) * kPixelsPerUnit, (p.y - top) * kPixelsPerUnit});
@@ -68,22 +74,30 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "glyphsheet: %s\n", why.empty() ? "cannot load the ball" : why.c_str());
     return 1;
   }
+  std::vector<char32_t> written;
+  for (char32_t c = kFirstGlyph; c <= kLastAdded; ++c)
+    if (Covered(c)) written.push_back(c);
   int top = 0;
-  for (const Glyph& g : glyphs)
-    for (const auto& stroke : g.strokes)
-      for (FontPoint p : stroke) top = std::min(top, p.y);
-  const int rows = (static_cast<int>(glyphs.size()) + kColumns - 1) / kColumns;
+  for (char32_t c : written) {
+    const Glyph g = GlyphFor(c, glyphs);
+    for (const auto& strokes : {g.strokes, g.marks})
+      for (const auto& stroke : strokes)
+        for (FontPoint p : stroke) top = std::min(top, p.y);
+  }
+  const int rows = (static_cast<int>(written.size()) + kColumns - 1) / kColumns;
   const int cellw = kCellW / kShrink, cellh = kCellH / kShrink + kLabelGap;
   BITMAP* sheet = create_bitmap(kColumns * cellw, rows * cellh);
   BITMAP* cell = create_bitmap(kCellW, kCellH);
   clear_to_color(sheet, makecol(40, 40, 40));
-  for (std::size_t i = 0; i < glyphs.size(); ++i) {
+  for (std::size_t i = 0; i < written.size(); ++i) {
     const int x0 = static_cast<int>(i % kColumns) * cellw,
               y0 = static_cast<int>(i / kColumns) * cellh;
     clear_to_color(cell, 0);
-    Stamp(cell, glyphs[i], ball, top - 1);
+    Stamp(cell, GlyphFor(written[i], glyphs), ball, top - 1);
     Shrink(cell, sheet, x0, y0 + kLabelGap);
-    const char label[2] = {static_cast<char>(kFirstGlyph + i), '\0'};
+    char label[12] = {static_cast<char>(written[i]), '\0'};
+    if (written[i] > kLastGlyph)
+      std::snprintf(label, sizeof label, "%04X", static_cast<unsigned>(written[i]));
     textout_ex(sheet, font, label, x0 + 4, y0 + 2, makecol(230, 230, 230), -1);
   }
   const bool saved = SaveBitmapWhole(argv[2], sheet);
