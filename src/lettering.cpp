@@ -53,7 +53,10 @@ void DrawGlyph(const Glyph& g, long long wanted) {
   std::vector<std::vector<Cubic>> strokes;
   std::vector<double> lengths;
   double total = 0;
-  for (const auto& stroke : g.strokes) {
+  // Until a word's marks are written after it, each letter's marks follow its own strokes.
+  std::vector<std::vector<FontPoint>> all = g.strokes;
+  all.insert(all.end(), g.marks.begin(), g.marks.end());
+  for (const auto& stroke : all) {
     std::vector<PixelPoint> points;
     for (FontPoint p : stroke) points.push_back(OnScreen(g, p));
     strokes.push_back(StrokeCurves(points));

@@ -9,8 +9,13 @@
 #include <vector>
 
 #include "font.h"
+#include "lettering.h"
+#include "stand.h"
+#include "stroke.h"
 
 namespace {
+
+using LettersOnScreen = Stand;
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -135,6 +140,21 @@ TEST(Letters, EveryCharacterWrittenHasInk) {
   EXPECT_EQ(latin, 0x17F - 0xC0 + 1 - 2);  // all but the signs for times and divide
   EXPECT_EQ(TextProblem("\xC8\x98\xC8\x99\xC8\x9A\xC8\x9B"), "");
   EXPECT_EQ(TextProblem("‘’“”„«»–—…¡¿€£°"), "");
+}
+
+// The accent is written: the same word with an accent leaves more ink than without.
+TEST_F(LettersOnScreen, TheMarksAreWritten) {
+  const std::vector<Glyph> font = TheFont();
+  destroy_bitmap(ball);
+  ball = load_bitmap(BALL_FILE, nullptr);
+  int blank[2];
+  for (int k = 0; k < 2; ++k) {
+    clear_bitmap(screen);
+    SetText(k == 0 ? "e" : "\xC3\xAA", font, ball->w, ball->h);  // e, then ê
+    WriteTextPass();
+    blank[k] = Count(screen, 0);
+  }
+  EXPECT_LT(blank[1], blank[0]);
 }
 
 }  // namespace
