@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 #include "ownglyphs.h"
 
@@ -15,6 +17,7 @@ constexpr const char* kCoverage =
     "it writes printable ASCII, the letters of Latin-1 and Latin Extended-A, S and T with a comma "
     "below, and the quotes, dashes, ellipsis, inverted marks, euro, pound and degree signs "
     "people paste";
+constexpr char32_t kFirstCombining = 0x300, kLastCombining = 0x36F;
 constexpr char32_t kMultiply = 0xD7, kDivide = 0xF7;
 constexpr char32_t kDotlessI = 0x131, kDotlessJ = 0x237;  // the i and j that accents sit on
 constexpr int kBaseline = 9;
@@ -250,6 +253,51 @@ std::size_t Decode(const std::string& text, std::size_t i, char32_t* code) {
   return n;
 }
 
+// The accents that follow their letter in decomposed text, as macOS writes names.
+constexpr std::pair<char32_t, Mark> kCombining[] = {
+    {0x300, Mark::kGrave},       {0x301, Mark::kAcute},     {0x302, Mark::kCircumflex},
+    {0x303, Mark::kTilde},       {0x304, Mark::kMacron},    {0x306, Mark::kBreve},
+    {0x307, Mark::kDot},         {0x308, Mark::kDiaeresis}, {0x30A, Mark::kRing},
+    {0x30B, Mark::kDoubleAcute}, {0x30C, Mark::kCaron},     {0x326, Mark::kCommaBelow},
+    {0x327, Mark::kCedilla},     {0x328, Mark::kOgonek},
+};
+
+// Whether a letter's mark is the accent, or the form that accent takes on this letter: the
+// caron of ď written as an apostrophe, the cedilla of ķ and ģ as a comma.
+bool Writes(Mark mark, Mark accent, bool exactly) {
+  if (mark == accent) return true;
+  if (exactly) return false;
+  return (accent == Mark::kCaron && mark == Mark::kApostrophe) ||
+         (accent == Mark::kCedilla && (mark == Mark::kCommaBelow || mark == Mark::kTurnedComma));
+}
+
+// The accented letter that base followed by a combining accent makes, or 0.
+char32_t Composed(char32_t base, char32_t accent) {
+  const auto combining =
+      std::find_if(std::begin(kCombining), std::end(kCombining),
+                   [accent](const std::pair<char32_t, Mark>& m) { return m.first == accent; });
+  if (combining == std::end(kCombining)) return 0;
+  const char32_t dotless = base == 'i' ? kDotlessI : base == 'j' ? kDotlessJ : base;
+  for (bool exactly : {true, false})
+    for (const Accented& a : kAccented)
+      if ((a.base == base || a.base == dotless) && Writes(a.mark, combining->second, exactly))
+        return a.code;
+  return 0;
+}
+
+// The character at text[i] and the bytes it takes, as Decode, a letter and a combining accent
+// that follows it read as the accented letter they make.
+std::size_t Next(const std::string& text, std::size_t i, char32_t* code) {
+  const std::size_t n = Decode(text, i, code);
+  char32_t accent = 0;
+  if (n == 0 || i + n >= text.size()) return n;
+  const std::size_t more = Decode(text, i + n, &accent);
+  const char32_t both = more > 0 ? Composed(*code, accent) : 0;
+  if (both == 0) return n;
+  *code = both;
+  return n + more;
+}
+
 // The bytes at text[i] that fail to be UTF-8: the lead and the continuation bytes it gathers.
 std::string BadBytes(const std::string& text, std::size_t i) {
   const std::size_t n = Announced(static_cast<unsigned char>(text[i]));
@@ -287,6 +335,8 @@ std::string Describe(char32_t c, const std::string& bytes) {
   if (c == '\t') return std::string(code) + " (a tab)";
   if (c == '\n') return std::string(code) + " (a line break)";
   if (Control(c)) return "the control character " + std::string(code);
+  if (c >= kFirstCombining && c <= kLastCombining)
+    return std::string(code) + ", an accent on no letter it has with that accent";
   if (!Shown(c)) return std::string(code) + ", which prints as nothing";
   return "'" + bytes + "' (" + code + ")";
 }
@@ -399,7 +449,7 @@ std::string TextProblem(const std::string& words) {
   bool inked = false;
   for (std::size_t i = 0; i < words.size();) {
     char32_t c = 0;
-    const std::size_t n = Decode(words, i, &c);
+    const std::size_t n = Next(words, i, &c);
     if (n == 0) return "--text cannot write " + BadBytes(words, i);
     if (!Covered(c))
       return "--text cannot write " + Describe(c, words.substr(i, n)) + "; " + kCoverage;
@@ -414,7 +464,7 @@ std::u32string Characters(const std::string& text) {
   std::u32string characters;
   for (std::size_t i = 0; i < text.size();) {
     char32_t c = 0;
-    const std::size_t n = Decode(text, i, &c);
+    const std::size_t n = Next(text, i, &c);
     i += n > 0 ? n : 1;
     characters += c == kNoBreakSpace ? U' ' : c;
   }

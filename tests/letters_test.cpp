@@ -39,10 +39,16 @@ TEST(Letters, TextIsStrictUtf8AndWhatIsRefusedIsNamed) {
       {"a\x1B[31m", "the control character U+001B"},
       {"\xC2\x9B", "the control character U+009B"},
       {"\xC2\xA0 \xC2\xA0", "--text has only spaces"},
+      {"\xCC\x80", "U+0300, an accent on no letter"},
+      {"q\xCC\x81", "U+0301, an accent on no letter"},
   };
   for (const auto& [text, why] : kRefused)
     EXPECT_TRUE(Has(TextProblem(text), why)) << text << ": " << TextProblem(text);
   EXPECT_EQ(Characters("a\xC2\xA0z"), U"a z");
+  // Decomposed, as macOS pastes names: the letter and the accent that follows are one.
+  const std::string decomposed = "Zoe\xCC\x88 i\xCC\x81 d\xCC\x8C S\xCC\xA6 S\xCC\xA7";
+  EXPECT_EQ(TextProblem(decomposed), "");
+  EXPECT_EQ(Characters(decomposed), U"Zo\u00EB \u00ED \u010F \u0218 \u015E");
 }
 
 // Each byte alone, after a letter and inside a word: a message may name it, never carry it.
