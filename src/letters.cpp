@@ -22,7 +22,6 @@ constexpr char32_t kMultiply = 0xD7, kDivide = 0xF7;
 constexpr char32_t kDotlessI = 0x131, kDotlessJ = 0x237;  // the i and j that accents sit on
 constexpr int kBaseline = 9;
 constexpr int kMarkGap = 3;     // between a letter's ink and an accent above it
-constexpr int kCommaGap = 2;    // between the baseline and a comma below
 constexpr int kMarkMargin = 2;  // right of a mark, before the next letter's box
 constexpr int kTurnMiddle = 2;  // '!' and '?' turned about it hang from the x-height
 constexpr int kCapitalIJCloser = 4, kApostropheNCloser = 4;
