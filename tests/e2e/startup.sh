@@ -71,7 +71,7 @@ for refused in "1 cannot use missing.bmp: No such file or directory|--sprite mis
   "1 cannot write nowhere/pass.gif: cannot make a new file|--record nowhere/pass.gif" \
   "2 --output takes a file name ending in .bmp or .png|--output shot.jpg" \
   "2 --record takes a file name ending in .gif|--record pass.png" \
-  "2 --text cannot write 'é' (U+00E9)|--text café"; do
+  "2 --text cannot write '中' (U+4E2D)|--text 中文"; do
   IFS='|' read -r expected words <<<"$refused"
   read -ra opts <<<"$words"
   run_refused_on unset "${opts[@]}"
