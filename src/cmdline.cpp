@@ -23,6 +23,7 @@ namespace {
 
 constexpr double kSlowestPace = 0.01;   // curves a second: one every 100 s
 constexpr double kFastestPace = 10000;  // curves a second, far past what a display can show
+constexpr unsigned long kLargestSeed = 4294967295;  // the generator takes 32 bits
 constexpr int kBadLine = 2;
 constexpr int kWriteFailed = 1;
 
@@ -78,7 +79,10 @@ enum OptionId {
   kSpriteId,
   kOutputId,
   kRecordId,
-  kHalfId
+  kHalfId,
+  kSizeId,
+  kVaryId,
+  kSeedId
 };
 
 const struct option kOptions[] = {
@@ -91,6 +95,9 @@ const struct option kOptions[] = {
     {"output", required_argument, nullptr, kOutputId},
     {"record", required_argument, nullptr, kRecordId},
     {"half", no_argument, nullptr, kHalfId},
+    {"size", required_argument, nullptr, kSizeId},
+    {"vary", no_argument, nullptr, kVaryId},
+    {"seed", required_argument, nullptr, kSeedId},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -119,8 +126,22 @@ bool ReadPace(const char* text, double* pace) {
   return true;
 }
 
+// A whole number from lowest to highest, in plain decimal digits.
+bool ReadWhole(const char* text, unsigned long lowest, unsigned long highest,
+               unsigned long* value) {
+  if (text[0] == '\0' || std::strspn(text, "0123456789") != std::strlen(text)) return false;
+  errno = 0;
+  const unsigned long read = std::strtoul(text, nullptr, 10);
+  if (errno == ERANGE || read < lowest || read > highest) return false;
+  *value = read;
+  return true;
+}
+
 // What the options say together, once all are read.
-std::string LineProblem(const Options& o) {
+std::string LineProblem(const Options& o, bool sized, bool seeded) {
+  if (sized && o.text.empty()) return "--size goes with --text";
+  if (o.hand.vary && o.text.empty()) return "--vary goes with --text";
+  if (seeded && !o.hand.vary) return "--seed goes with --vary";
   if (o.record.empty()) return o.half ? "--half goes with --record" : "";
   if (o.windowed) return "--record opens no display, so --windowed has no place beside it";
   if (!o.output.empty()) return "--record saves no screenshot, so --output has no place beside it";
@@ -144,6 +165,8 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
   opterr = 0;
   optind = 0;  // starts glibc's scan afresh, so the line can be read more than once
   int id;
+  bool sized = false, seeded = false;
+  unsigned long whole = 0;
   while ((id = getopt_long(argc, argv, ":hV", kOptions, nullptr)) != -1) {
     switch (id) {
       case kHelpId:
@@ -182,6 +205,24 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
       case kHalfId:
         options->half = true;
         break;
+      case kSizeId:
+        if (!ReadWhole(optarg, kSmallestSize, kLargestSize, &whole))
+          return BadLine("--size takes the height of an x in pixels, a whole number from " +
+                         std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize) +
+                         ", not '" + optarg + "'");
+        options->hand.size = static_cast<int>(whole);
+        sized = true;
+        break;
+      case kVaryId:
+        options->hand.vary = true;
+        break;
+      case kSeedId:
+        if (!ReadWhole(optarg, 0, kLargestSeed, &whole))
+          return BadLine(std::string("--seed takes a whole number from 0 to ") +
+                         std::to_string(kLargestSeed) + ", not '" + optarg + "'");
+        options->hand.seed = static_cast<unsigned>(whole);
+        seeded = true;
+        break;
       case ':':
         return BadLine(std::string(argv[optind - 1]) + " needs a value");
       default:
@@ -189,6 +230,7 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
     }
   }
   if (optind < argc) return BadLine(std::string("unexpected argument '") + argv[optind] + "'");
-  if (const std::string why = LineProblem(*options); !why.empty()) return BadLine(why);
+  if (const std::string why = LineProblem(*options, sized, seeded); !why.empty())
+    return BadLine(why);
   return kGoOn;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "lettering.h"
+
 struct Options {
   bool windowed = false;  // a 1024x768 window instead of the full screen
   double pace = 0;        // at most this many curves a second; 0: as fast as the machine allows
@@ -12,6 +14,7 @@ struct Options {
   std::string output;     // the screenshot, .bmp or .png; empty: dump.bmp
   std::string record;     // a GIF to record one pass into, with no display; empty: none
   bool half = false;      // the recording at half size
+  HandStyle hand;         // the size and variation of the hand for --text
 };
 
 constexpr int kGoOn = -1;

@@ -1,34 +1,232 @@
-// Writing the user's own words in the Hershey script hand on the moving strip, glyph by glyph,
-// as curves of the pen, with the stamps of each glyph chosen so the writing keeps its place.
+// Writing the user's own words in the Hershey script hand on the moving strip, word by word, each
+// word one line of the pen as a hand joins it up, with the stamps of each letter chosen so the
+// writing keeps its place.
 #include "lettering.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <limits>
+#include <random>
 
 #include "geometry.h"
 #include "letters.h"
 #include "pen.h"
 #include "stroke.h"
 
-int cursor = 0;
-
 namespace {
 
 // Where each glyph's writing should leave the next glyph's left edge, in screen pixels, unless
 // the next glyph is too wide to start there: right of the middle, so that the words just written
 // stay in view on the left, like the script's.
-constexpr int kWritingX = 760;
+constexpr int kWritingX = 940;
 constexpr int kGapSpaces = 3;  // after the text, before the next pass, in widths of a space
 
-std::u32string text;
-std::vector<Glyph> glyphline;  // the glyph of each character of text
-int baseline = 0;              // screen y of the font's y = 0
-int penwidth = 0;
-int spacewidth = 0;  // pixels
+// The joins, in font units. A hand joins two strokes, or two letters, that are no further apart
+// than an x is tall; it goes straight into a next stroke that begins this near the pen, and
+// back along a stroke it has just made when the next one begins this near that ink.
+constexpr double kLongestJoin = 10;
+constexpr double kStraightEntry = 4;
+constexpr double kOnInk = 0.5;
+constexpr double kDotSize = 2;     // a stroke no wider or taller than this is a dot
+constexpr double kJoinHeight = 4;  // the font's lower-case letters leave and enter at this y
+constexpr double kBaselineY = 9;
+// A letter whose first stroke begins further in than this share of its width begins mid-glyph.
+constexpr double kMidGlyph = 1.0 / 3;
+
+// The pen and its step for each size: a disc a seventh of the x-height across but never thinner
+// than four pixels, solid so that a thin line stays smooth, in the ball's blue made pale enough
+// to read on black; and stamps at most a third of that apart, so that they run into one line.
+constexpr double kPenPerSize = 1.0 / 7;
+constexpr int kThinnestPen = 4;  // pixels
+constexpr int kPenRGB[3] = {140, 180, 255};
+constexpr double kStepPerSize = 1.0 / 20;
+constexpr double kShortestStep = 2;  // pixels
+
+// How far a varied letter may stray from the font's: its size and slant as shares, its
+// baseline in font units.
+constexpr double kSizeVariation = 0.04;
+constexpr double kSlantVariation = 0.05;
+constexpr double kRiseVariation = 0.3;
+
+// One letter's own way: its size against the font's, its slant (a lean right per unit of
+// height) and how far it sits below the baseline, in font units.
+struct Variation {
+  double size = 1, slant = 0, rise = 0;
+};
+
+// How glyphs are put on the strip: pixels a font unit, and where the font's y = 0 lies.
+struct Frame {
+  double scale = kPixelsPerUnit;
+  double top = 0;
+};
+
+// The lettering's state: the text, its glyphs and their variations for the pass under way, the
+// hand's size and pen, and where the next glyph's left edge stands on the screen, in pixels.
+struct Lettering {
+  std::u32string text;
+  std::vector<Glyph> glyphline;
+  std::vector<Variation> variation;
+  Frame frame;
+  double step = kWidestStep;
+  int penwidth = 0;
+  int spacewidth = 0;
+  int cursor = 0;
+  bool vary = false;
+  std::mt19937 random;
+};
+
+Lettering hand;
+
+// A line the pen draws without lifting, with the glyph each point belongs to.
+struct Run {
+  std::vector<PixelPoint> points;
+  std::vector<std::size_t> owner;
+};
+
+// How the pen writes one word: its joined-up lines, and the strokes it makes afterwards.
+struct WordPlan {
+  std::vector<Run> runs;
+  std::vector<Run> delayed;
+};
+
+bool IsLetter(char32_t c) {
+  if (c < 0x80) return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+  return c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7;
+}
+
+double Distance(PixelPoint a, PixelPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+double Distance(FontPoint a, FontPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// The box around a stroke is no more than a dot.
+bool IsDot(const std::vector<FontPoint>& stroke) {
+  auto [left, right] = std::minmax_element(stroke.begin(), stroke.end(),
+                                           [](FontPoint a, FontPoint b) { return a.x < b.x; });
+  auto [top, bottom] = std::minmax_element(stroke.begin(), stroke.end(),
+                                           [](FontPoint a, FontPoint b) { return a.y < b.y; });
+  return right->x - left->x <= kDotSize && bottom->y - top->y <= kDotSize;
+}
+
+// The strokes a writer makes once the word is written: a letter's dots, a last stroke that
+// leaves the pen far from where the stroke before left it ready for the next letter (the cross
+// of a t, the second stroke of an x), and every mark.
+std::vector<bool> Delayed(const Glyph& g, bool letter) {
+  const std::size_t n = g.strokes.size();
+  std::vector<bool> delayed(n, false);
+  if (!letter || n < 2) return delayed;
+  for (std::size_t k = 0; k < n; ++k) delayed[k] = IsDot(g.strokes[k]);
+  const FontPoint exit = {g.right, static_cast<int>(kJoinHeight)};
+  const auto& before = g.strokes[n - 2];
+  if (Distance(before.back(), exit) <= kStraightEntry &&
+      Distance(g.strokes[n - 1].back(), exit) > kStraightEntry)
+    delayed[n - 1] = true;
+  return delayed;
+}
+
+PixelPoint Place(FontPoint p, const Glyph& g, double edge, const Variation& v, const Frame& f) {
+  const double x = (p.x - g.left + v.slant * (kBaselineY - p.y)) * v.size;
+  const double y = kBaselineY + (p.y - kBaselineY) * v.size + v.rise;
+  return {edge + x * f.scale, f.top + y * f.scale};
+}
+
+void Append(Run* run, PixelPoint p, std::size_t owner) {
+  if (!run->points.empty() && Distance(run->points.back(), p) < 0.5) return;
+  run->points.push_back(p);
+  run->owner.push_back(owner);
+}
+
+// Where p lies on the stroke's ink, as the index of the segment it lies on, or -1.
+std::ptrdiff_t SegmentUnder(const std::vector<PixelPoint>& stroke, PixelPoint p, double near) {
+  for (std::size_t k = 0; k + 1 < stroke.size(); ++k) {
+    const PixelPoint a = stroke[k], b = stroke[k + 1];
+    const double dx = b.x - a.x, dy = b.y - a.y, span = dx * dx + dy * dy;
+    const double along =
+        span > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / span, 0.0, 1.0) : 0;
+    if (Distance(p, {a.x + along * dx, a.y + along * dy}) <= near)
+      return static_cast<std::ptrdiff_t>(k);
+  }
+  return -1;
+}
+
+// Carries the run on into the next stroke of the same letter, back along the stroke just made
+// when the next begins on it, and says whether the pen could stay down.
+bool JoinWithin(Run* run, const std::vector<PixelPoint>& made, std::vector<PixelPoint>* next,
+                std::size_t owner, double scale) {
+  const PixelPoint pen = run->points.back();
+  if (const std::ptrdiff_t on = SegmentUnder(made, next->front(), kOnInk * scale); on >= 0) {
+    for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(made.size()) - 2; k > on; --k)
+      Append(run, made[static_cast<std::size_t>(k)], owner);
+  } else if (Distance(next->back(), pen) <= kOnInk * scale) {
+    std::reverse(next->begin(), next->end());  // drawn from the end the pen stands on
+  } else if (Distance(next->front(), pen) > kLongestJoin * scale) {
+    return false;
+  }
+  for (PixelPoint p : *next) Append(run, p, owner);
+  return true;
+}
+
+// Carries the run on from one letter into the next one's first stroke. A letter that begins
+// mid-glyph gets the upstroke a hand gives it: over its own ink to where it begins.
+bool JoinLetters(Run* run, const std::vector<PixelPoint>& first, const Glyph& g, FontPoint start,
+                 std::size_t owner, double scale) {
+  const PixelPoint pen = run->points.back();
+  const double straight = Distance(pen, first.front());
+  std::size_t entry = 0;
+  if (straight > kStraightEntry * scale && start.x - g.left > kMidGlyph * (g.right - g.left)) {
+    for (std::size_t k = 1; k < first.size(); ++k)
+      if (Distance(pen, first[k]) < Distance(pen, first[entry])) entry = k;
+  }
+  if (Distance(pen, first[entry]) > kLongestJoin * scale) return false;
+  for (std::size_t k = entry; k > 0; --k) Append(run, first[k], owner);
+  for (PixelPoint p : first) Append(run, p, owner);
+  return true;
+}
+
+// The plan for the glyphs first to last - 1 of the line, the first with its left edge at x:
+// letters joined into one line wherever a hand would join them, other glyphs a stroke at a time.
+WordPlan PlanWord(const std::vector<Glyph>& glyphs, const std::u32string& chars,
+                  const std::vector<Variation>& variation, std::size_t first, std::size_t last,
+                  double x, const Frame& frame) {
+  WordPlan plan;
+  bool joinable = false;  // the pen stands at the end of a letter
+  for (std::size_t i = first; i < last; ++i) {
+    const Glyph& g = glyphs[i];
+    const bool letter = IsLetter(chars[i]);
+    const std::vector<bool> delayed = Delayed(g, letter);
+    std::vector<PixelPoint> made;
+    for (std::size_t k = 0; k < g.strokes.size(); ++k) {
+      std::vector<PixelPoint> stroke;
+      for (FontPoint p : g.strokes[k]) stroke.push_back(Place(p, g, x, variation[i], frame));
+      if (delayed[k]) {
+        plan.delayed.emplace_back();
+        for (PixelPoint p : stroke) Append(&plan.delayed.back(), p, i);
+        continue;
+      }
+      const bool joined =
+          letter && !plan.runs.empty() &&
+          (made.empty() ? joinable && JoinLetters(&plan.runs.back(), stroke, g, g.strokes[k][0], i,
+                                                  frame.scale)
+                        : JoinWithin(&plan.runs.back(), made, &stroke, i, frame.scale));
+      if (!joined) {
+        plan.runs.emplace_back();
+        for (PixelPoint p : stroke) Append(&plan.runs.back(), p, i);
+      }
+      made = stroke;
+    }
+    for (const auto& mark : g.marks) {
+      plan.delayed.emplace_back();
+      for (FontPoint p : mark) Append(&plan.delayed.back(), Place(p, g, x, variation[i], frame), i);
+    }
+    joinable = letter && !made.empty();
+    x += std::lround((g.right - g.left) * variation[i].size * frame.scale);
+  }
+  return plan;
+}
 
 int Width(std::size_t i) {
-  return static_cast<int>(std::lround((glyphline[i].right - glyphline[i].left) * kPixelsPerUnit));
+  const Glyph& g = hand.glyphline[i];
+  return static_cast<int>(
+      std::lround((g.right - g.left) * hand.variation[i].size * hand.frame.scale));
 }
 
 // The blank strip after the glyph at i before the next one with ink: the spaces that follow it,
@@ -36,43 +234,11 @@ int Width(std::size_t i) {
 int BlankAfter(std::size_t i) {
   int blank = 0;
   std::size_t j = i + 1;
-  for (; j < text.size() && text[j] == ' '; ++j) blank += Width(j);
-  if (j < text.size()) return blank;
-  blank += kGapSpaces * spacewidth;
-  for (j = 0; j < text.size() && text[j] == ' '; ++j) blank += Width(j);
+  for (; j < hand.text.size() && hand.glyphline[j].strokes.empty(); ++j) blank += Width(j);
+  if (j < hand.text.size()) return blank;
+  blank += kGapSpaces * hand.spacewidth;
+  for (j = 0; j < hand.text.size() && hand.glyphline[j].strokes.empty(); ++j) blank += Width(j);
   return blank;
-}
-
-PixelPoint OnScreen(const Glyph& g, FontPoint p) {
-  return {cursor + (p.x - g.left) * kPixelsPerUnit, baseline + p.y * kPixelsPerUnit};
-}
-
-// The stamp count t restarts at every glyph, so pen coordinates are screen coordinates when the
-// glyph begins; t stays even, so the shift t/2 and the scroll keep step exactly.
-void DrawGlyph(const Glyph& g, long long wanted) {
-  std::vector<std::vector<Cubic>> strokes;
-  std::vector<double> lengths;
-  double total = 0;
-  // Until a word's marks are written after it, each letter's marks follow its own strokes.
-  std::vector<std::vector<FontPoint>> all = g.strokes;
-  all.insert(all.end(), g.marks.begin(), g.marks.end());
-  for (const auto& stroke : all) {
-    std::vector<PixelPoint> points;
-    for (FontPoint p : stroke) points.push_back(OnScreen(g, p));
-    strokes.push_back(StrokeCurves(points));
-    for (const Cubic& c : strokes.back()) total += lengths.emplace_back(PolygonLength(c));
-  }
-  double done = 0;
-  std::size_t k = 0;
-  for (const auto& curves : strokes) {
-    Moveto(curves.front().p[0], curves.front().p[1]);
-    for (const Cubic& c : curves) {
-      const double length = lengths[k++];
-      done += length;
-      const long long due = total > 0 ? std::llround(wanted * (done / total)) : wanted;
-      Curveto(c.p + 2, StampsFor(length, due - t));
-    }
-  }
 }
 
 // The pen rests on its last point, where the ink already is, while the strip moves on: the
@@ -80,37 +246,102 @@ void DrawGlyph(const Glyph& g, long long wanted) {
 void Rest(long long wanted) {
   while (!escape && wanted - t >= kFewestStamps) {
     const int still[6] = {x, y, x, y, x, y};
-    Curveto(still, StampsFor(0, wanted - t));
+    Curveto(still, StampsFor(0, wanted - t, hand.step));
   }
 }
 
 // How far right of its left edge a glyph's ink reaches, pen included.
-int Reach(const Glyph& g) {
+int Reach(std::size_t i) {
+  const Glyph& g = hand.glyphline[i];
   int reach = 0;
   for (const auto& stroke : g.strokes)
     for (FontPoint p : stroke)
-      reach = std::max(reach, static_cast<int>(std::lround((p.x - g.left) * kPixelsPerUnit)));
-  return reach + penwidth;
+      reach = std::max(reach, static_cast<int>(std::lround((p.x - g.left) * hand.frame.scale *
+                                                           hand.variation[i].size)));
+  return reach + hand.penwidth;
 }
 
 // Where the glyph at i should leave the next glyph's left edge: the writing spot, or further
 // left when the next glyph with ink would otherwise begin with ink past the right edge.
 int Target(std::size_t i) {
-  std::size_t next = (i + 1) % text.size();
-  while (glyphline[next].strokes.empty()) next = (next + 1) % text.size();
-  return std::min(kWritingX, kScreenW - Reach(glyphline[next]));
+  std::size_t next = (i + 1) % hand.text.size();
+  while (hand.glyphline[next].strokes.empty()) next = (next + 1) % hand.text.size();
+  return std::min(kWritingX, kScreenW - Reach(next));
 }
 
-void WriteGlyph(std::size_t i) {
-  const Glyph& g = glyphline[i];
-  if (g.strokes.empty()) return;  // a space: its width went to the glyph before it
+// A stroke made with the fewest stamps, where the pen happens to be on the strip.
+void DrawStroke(const std::vector<PixelPoint>& points) {
+  for (const Cubic& c : StrokeCurves(points)) {
+    Moveto(c.p[0], c.p[1]);
+    Curveto(c.p + 2, StampsFor(PolygonLength(c), 0, hand.step));
+  }
+}
+
+// The delayed strokes that would leave the screen on the left by the time the strip has taken
+// due stamps, made now, and taken from the plan; all of them when due is past every one.
+void MakeDelayed(std::vector<Run>* delayed, long long due) {
+  auto leaving = [due](const Run& r) {
+    for (PixelPoint p : r.points)
+      if (p.x - due / 2.0 < 0) return true;
+    return false;
+  };
+  for (const Run& r : *delayed)
+    if (leaving(r)) DrawStroke(r.points);
+  delayed->erase(std::remove_if(delayed->begin(), delayed->end(), leaving), delayed->end());
+}
+
+// The glyphs first to last - 1, a word, written from the stamp count 0, so that pen coordinates
+// are screen coordinates as the word begins; each letter's curves share the stamps that bring
+// the next letter's left edge to the writing spot in proportion to their length.
+void WriteWord(std::size_t first, std::size_t last) {
   t = 0;
-  const int width = Width(i);
-  const int target = Target(i);
-  DrawGlyph(g, 2LL * (cursor + width - target));
-  const int blank = BlankAfter(i);
-  Rest(2LL * (cursor + width + blank - target));
-  cursor += width + blank - t / 2;
+  const int left = hand.cursor;
+  WordPlan plan =
+      PlanWord(hand.glyphline, hand.text, hand.variation, first, last, left, hand.frame);
+  std::vector<long long> due(last - first + 1, 0);  // stamps by the end of each glyph
+  std::vector<double> ink(last - first, 0), done(last - first, 0);
+  int edge = left;
+  for (std::size_t i = first; i < last; ++i) {
+    edge += Width(i);
+    due[i - first + 1] = 2LL * (edge - Target(i));
+  }
+  std::vector<std::vector<Cubic>> curves;
+  for (const Run& run : plan.runs) {
+    curves.push_back(StrokeCurves(run.points));
+    for (std::size_t k = 0; k < curves.back().size(); ++k)
+      ink[run.owner[std::min(k + 1, run.owner.size() - 1)] - first] +=
+          PolygonLength(curves.back()[k]);
+  }
+  std::size_t at = first;
+  for (std::size_t r = 0; r < plan.runs.size(); ++r) {
+    const Run& run = plan.runs[r];
+    for (std::size_t k = 0; k < curves[r].size(); ++k) {
+      const std::size_t g = run.owner[std::min(k + 1, run.owner.size() - 1)] - first;
+      if (g + first != at) MakeDelayed(&plan.delayed, due[g + 1]);
+      at = g + first;
+      const Cubic& c = curves[r][k];
+      const double length = PolygonLength(c);
+      done[g] += length;
+      const double share = ink[g] > 0 ? done[g] / ink[g] : 1;
+      const long long wanted = due[g] + std::llround((due[g + 1] - due[g]) * share);
+      Moveto(c.p[0], c.p[1]);
+      Curveto(c.p + 2, StampsFor(length, wanted - t, hand.step));
+    }
+  }
+  MakeDelayed(&plan.delayed, std::numeric_limits<long long>::max() / 4);
+  const int blank = BlankAfter(last - 1);
+  Rest(2LL * (edge + blank - Target(last - 1)));
+  hand.cursor = edge + blank - t / 2;
+}
+
+Variation Vary() {
+  if (!hand.vary) return {};
+  auto within = [](double most) { return std::uniform_real_distribution<double>(-most, most); };
+  Variation v;
+  v.size = 1 + within(kSizeVariation)(hand.random);
+  v.slant = within(kSlantVariation)(hand.random);
+  v.rise = within(kRiseVariation)(hand.random);
+  return v;
 }
 
 }  // namespace
@@ -144,31 +375,71 @@ double PolygonLength(const Cubic& c) {
   return length;
 }
 
-int StampsFor(double length, long long wanted) {
-  const long long fewest = std::max<long long>(
-      kFewestStamps, static_cast<long long>(std::ceil(length / kWidestStep)) + 1);
+int StampsFor(double length, long long wanted, double step) {
+  const long long fewest =
+      std::max<long long>(kFewestStamps, static_cast<long long>(std::ceil(length / step)) + 1);
   const long long n =
       std::clamp<long long>(wanted, std::min<long long>(fewest, kMostStamps), kMostStamps);
   return static_cast<int>(n + n % 2);
 }
 
-void SetText(const std::string& words, const std::vector<Glyph>& glyphs, int penw, int penh) {
-  text = Characters(words);
-  glyphline.clear();
-  for (char32_t c : text) glyphline.push_back(GlyphFor(c, glyphs));
+double StepFor(int size) { return std::clamp(size * kStepPerSize, kShortestStep, kWidestStep); }
+
+BITMAP* PenFor(int size) {
+  const int across = std::max(kThinnestPen, static_cast<int>(std::lround(size * kPenPerSize)));
+  BITMAP* pen = create_bitmap(across, across);
+  if (!pen) return nullptr;
+  clear_to_color(pen, bitmap_mask_color(pen));
+  const int middle = across / 2;
+  circlefill(pen, middle, middle, (across - 1) / 2, makecol(kPenRGB[0], kPenRGB[1], kPenRGB[2]));
+  return pen;
+}
+
+std::vector<std::vector<PixelPoint>> WordStrokes(const std::string& word,
+                                                 const std::vector<Glyph>& glyphs, int size) {
+  const std::u32string chars = Characters(word);
+  std::vector<Glyph> line;
+  for (char32_t c : chars) line.push_back(GlyphFor(c, glyphs));
+  const std::vector<Variation> plain(chars.size());
+  Frame frame;
+  frame.scale = static_cast<double>(size) / kXHeightUnits;
+  const WordPlan plan = PlanWord(line, chars, plain, 0, chars.size(), 0, frame);
+  std::vector<std::vector<PixelPoint>> strokes;
+  for (const Run& r : plan.runs) strokes.push_back(r.points);
+  for (const Run& r : plan.delayed) strokes.push_back(r.points);
+  return strokes;
+}
+
+void SetText(const std::string& words, const std::vector<Glyph>& glyphs, int penw, int penh,
+             const HandStyle& style) {
+  hand.text = Characters(words);
+  hand.glyphline.clear();
+  for (char32_t c : hand.text) hand.glyphline.push_back(GlyphFor(c, glyphs));
+  hand.variation.assign(hand.text.size(), Variation());
+  hand.vary = style.vary;
+  hand.random.seed(style.seed);
+  hand.frame.scale = static_cast<double>(style.size) / kXHeightUnits;
+  hand.step = StepFor(style.size);
   const Glyph space = GlyphFor(' ', glyphs);
-  spacewidth = static_cast<int>(std::lround((space.right - space.left) * kPixelsPerUnit));
-  penwidth = penw;
+  hand.spacewidth = static_cast<int>(std::lround((space.right - space.left) * hand.frame.scale));
+  hand.penwidth = penw;
   int top = 0, bottom = 0;
   for (const Glyph& g : glyphs)
     for (const auto& stroke : g.strokes)
       for (FontPoint p : stroke) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
   // The font's full height, pen included, centred on the screen.
-  const int inked = static_cast<int>(std::lround((bottom - top) * kPixelsPerUnit)) + penh;
-  baseline = (kScreenH - inked) / 2 - static_cast<int>(std::lround(top * kPixelsPerUnit));
-  cursor = std::min(kWritingX, kScreenW - Reach(glyphline[text.find_first_not_of(' ')]));
+  const double inked = (bottom - top) * hand.frame.scale + penh;
+  hand.frame.top = std::round((kScreenH - inked) / 2 - top * hand.frame.scale);
+  hand.cursor = std::min(kWritingX, kScreenW - Reach(hand.text.find_first_not_of(U' ')));
 }
 
 void WriteTextPass() {
-  for (std::size_t i = 0; i < text.size(); ++i) WriteGlyph(i);
+  for (std::size_t i = 0; i < hand.text.size(); ++i)
+    hand.variation[i] = hand.glyphline[i].strokes.empty() ? Variation() : Vary();
+  for (std::size_t i = 0; i < hand.text.size();) {
+    std::size_t end = i;
+    while (end < hand.text.size() && !hand.glyphline[end].strokes.empty()) ++end;
+    if (end > i) WriteWord(i, end);
+    i = std::max(end, i + 1);
+  }
 }

@@ -1,7 +1,9 @@
-// Writing the user's own words: each glyph's strokes become smooth cubic curves for the pen, and
-// each curve gets as many stamps as keep the writing near one spot on the screen while the
-// finished words travel left, like a ticker tape, with the stamps close enough to join up.
+// Writing the user's own words: each word's letters become one joined-up line of smooth cubic
+// curves for the pen, and each curve gets as many stamps as keep the writing near one spot on
+// the screen while the finished words travel left, like a ticker tape, with the stamps joined.
 #pragma once
+
+#include <allegro.h>
 
 #include <string>
 #include <vector>
@@ -13,13 +15,24 @@
 constexpr int kFewestStamps = 2;
 constexpr int kMostStamps = 200;
 // The widest gap between stamps, in pixels: the script's own longest curve spaces its samples
-// about this far, and the 18-pixel ball still draws an unbroken line. At this step every glyph,
-// even 'f' with the most ink for its width, needs fewer stamps than twice its width, so the
-// strip always moves less than the glyph is wide and the writing cannot drift off the left.
+// about this far, and the 18-pixel ball still draws an unbroken line. A hand steps shorter in
+// proportion to its size, with a pen in proportion too.
 constexpr double kWidestStep = 8;
-// The size of the hand: lower-case letters 126 pixels tall, two thirds of the script's "world",
-// so that a short word fits on the screen whole and can be read there.
+// The largest hand: 14 pixels a font unit, lower-case letters 126 pixels tall.
 constexpr double kPixelsPerUnit = 14;
+constexpr int kXHeightUnits = 9;  // font units from the top of an 'x' down to the baseline
+
+// The size of the hand, as the height of an 'x' in pixels: small enough by default for a line of
+// words to be read on the screen at once, up to the largest hand.
+constexpr int kSmallestSize = 24;
+constexpr int kDefaultSize = 36;
+constexpr int kLargestSize = 126;
+
+struct HandStyle {
+  int size = kDefaultSize;  // pixels, kSmallestSize to kLargestSize
+  bool vary = false;        // every letter a little different, as a person writes
+  unsigned seed = 0;        // the variation's seed: the same seed varies the same way
+};
 
 struct PixelPoint {
   double x, y;
@@ -42,16 +55,26 @@ std::vector<Cubic> StrokeCurves(const std::vector<PixelPoint>& points);
 double PolygonLength(const Cubic& c);
 
 // The stamps for a curve of this length that would move the strip wanted / 2 pixels: as near
-// to wanted as the bounds allow (kFewestStamps, kMostStamps, and no step wider than kWidestStep).
-int StampsFor(double length, long long wanted);
+// to wanted as the bounds allow (kFewestStamps, kMostStamps, and no step wider than step).
+int StampsFor(double length, long long wanted, double step = kWidestStep);
 
-// Sets what to write, in this font, with a pen of penw x penh pixels; the first pass begins with
-// the first glyph at the writing spot. The text must have passed TextProblem.
-void SetText(const std::string& text, const std::vector<Glyph>& font, int penw, int penh);
+// The widest step between stamps for a hand of this size, in pixels.
+double StepFor(int size);
+
+// The pen for a hand of this size, a new bitmap, or nullptr if it cannot be made.
+BITMAP* PenFor(int size);
+
+// Where the pen goes down for one word, in order, as it would write the word at this size with
+// its left edge at x = 0 and the font's y = 0 at y = 0: the joined-up line, then each stroke
+// made once the word is written (dots, crosses, accents).
+std::vector<std::vector<PixelPoint>> WordStrokes(const std::string& word,
+                                                 const std::vector<Glyph>& font, int size);
+
+// Sets what to write, in this font, with a pen of penw x penh pixels, in this style; the first
+// pass begins with the first glyph at the writing spot. The text must have passed TextProblem.
+void SetText(const std::string& text, const std::vector<Glyph>& font, int penw, int penh,
+             const HandStyle& style = HandStyle());
 
 // One pass: the whole text once, then a gap before the next pass begins. After a stop the pen
 // walks through the rest without drawing.
 void WriteTextPass();
-
-// Where the next glyph's left edge stands on the screen, in pixels.
-extern int cursor;

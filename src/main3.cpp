@@ -150,10 +150,15 @@ bool StartUp(const Options& options, const Inputs& in) {
   return false;
 }
 
-// What one pass writes: the script's two words, or the user's own.
+// What one pass writes: the script's two words, or the user's own, with a pen of the hand's size
+// unless the user chose one.
 void (*PassFor(const Options& options, const Inputs& in))() {
   if (options.text.empty()) return WritePass;
-  SetText(options.text, in.hand, ball->w, ball->h);
+  if (BITMAP* pen = options.sprite.empty() ? PenFor(options.hand.size) : nullptr) {
+    destroy_bitmap(ball);
+    ball = pen;
+  }
+  SetText(options.text, in.hand, ball->w, ball->h, options.hand);
   return WriteTextPass;
 }
 

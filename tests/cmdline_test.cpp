@@ -112,6 +112,42 @@ TEST(CommandLine, TakesTheWindowAndThePaceInAnyForm) {
   EXPECT_TRUE(o.options.half);
 }
 
+// The size is the height of an x in whole pixels within its range, and the variation and its
+// seed go only where they change something.
+TEST(CommandLine, TheHandsSizeAndVariationKeepToTheirRanges) {
+  const struct {
+    std::vector<std::string> words;
+    const char* problem;
+  } kRefused[] = {
+      {{"--text", "a", "--size", "23"}, "from 24 to 126, not '23'"},
+      {{"--text", "a", "--size", "127"}, "not '127'"},
+      {{"--text", "a", "--size", "4294967320"}, "not '4294967320'"},
+      {{"--text", "a", "--size", "-30"}, "not '-30'"},
+      {{"--text", "a", "--size", "30.5"}, "not '30.5'"},
+      {{"--text", "a", "--size="}, "not ''"},
+      {{"--size", "40"}, "--size goes with --text"},
+      {{"--vary"}, "--vary goes with --text"},
+      {{"--text", "a", "--seed", "7"}, "--seed goes with --vary"},
+      {{"--text", "a", "--vary", "--seed", "4294967296"}, "from 0 to 4294967295, not"},
+      {{"--text", "a", "--vary", "--seed", "-1"}, "not '-1'"},
+  };
+  for (const auto& line : kRefused) {
+    const Outcome o = Read(line.words);
+    EXPECT_EQ(o.status, 2) << line.problem;
+    EXPECT_NE(o.err.substr(0, o.err.find('\n')).find(line.problem), std::string::npos) << o.err;
+  }
+  Outcome o = Read({"--text", "a", "--size", "24"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.hand.size, 24);
+  EXPECT_FALSE(o.options.hand.vary);
+  o = Read({"--size=126", "--vary", "--seed", "4294967295", "--text", "a"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.hand.size, 126);
+  EXPECT_TRUE(o.options.hand.vary);
+  EXPECT_EQ(o.options.hand.seed, 4294967295u);
+  EXPECT_EQ(Read({"--text", "a"}).options.hand.size, kDefaultSize);
+}
+
 TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   Outcome o = Read({"--help"});
   EXPECT_EQ(o.status, 0);

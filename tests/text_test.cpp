@@ -2,10 +2,12 @@
 // curves the pen draws, the stamps a curve gets, and a long text written on the memory screen
 // with every stroke drawn on screen.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "font.h"
+#include "geometry.h"
 #include "lettering.h"
 #include "letters.h"
 #include "pen.h"
@@ -20,6 +22,63 @@ std::vector<Glyph> TheFont() {
   std::vector<Glyph> glyphs;
   EXPECT_EQ(ReadFont(kFontFile, &glyphs), "");
   return glyphs;
+}
+
+// Every stamp of one pass as a point on the strip, in order: a stamp's screen x plus the scroll
+// steps made before it.
+struct StripPoint {
+  double x, y;
+};
+std::vector<StripPoint> stamps;
+long long scrolls;
+
+void Trace(const int p[8], int samples) {
+  std::vector<int> xs(samples), ys(samples);
+  calc_spline(p, samples, xs.data(), ys.data());
+  for (int i = 0; i < samples; ++i)
+    stamps.push_back({static_cast<double>(xs[i] - (t + i) / 2 + scrolls + (i + 1) / 2),
+                      static_cast<double>(ys[i])});
+  scrolls += samples / 2;
+}
+
+// The pass's stamps, for text written at this size.
+std::vector<StripPoint> Stamps(const std::string& words, int size, const HandStyle& style = {}) {
+  HandStyle s = style;
+  s.size = size;
+  SetText(words, TheFont(), 1, 1, s);
+  stamps.clear();
+  scrolls = 0;
+  curvestart = Trace;
+  WriteTextPass();
+  curvestart = nullptr;
+  return stamps;
+}
+
+double Gap(const std::vector<StripPoint>& s, std::size_t i) {
+  return std::hypot(s[i].x - s[i - 1].x, s[i].y - s[i - 1].y);
+}
+
+// Where the pen lifted: each jump between consecutive stamps wider than twice the widest step
+// and a pixel, which no stamps along a curve make.
+std::vector<std::size_t> Lifts(const std::vector<StripPoint>& s, int size) {
+  std::vector<std::size_t> lifts;
+  for (std::size_t i = 1; i < s.size(); ++i)
+    if (Gap(s, i) > 2 * StepFor(size) + 1) lifts.push_back(i);
+  return lifts;
+}
+
+// How far the point is from the nearest of the strokes' segments.
+double FromInk(const std::vector<std::vector<PixelPoint>>& strokes, double x, double y) {
+  double nearest = 1e9;
+  for (const auto& stroke : strokes)
+    for (std::size_t k = 0; k + 1 < stroke.size(); ++k) {
+      const PixelPoint a = stroke[k], b = stroke[k + 1];
+      const double dx = b.x - a.x, dy = b.y - a.y, span = dx * dx + dy * dy;
+      const double along =
+          span > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / span, 0.0, 1.0) : 0;
+      nearest = std::min(nearest, std::hypot(x - a.x - along * dx, y - a.y - along * dy));
+    }
+  return nearest;
 }
 
 // Records of 95 glyphs, each a box alone but the one at the given place.
@@ -91,7 +150,9 @@ TEST(Font, AStrokeGetsTheStampsTheStripNeedsWithinItsBounds) {
 TEST_F(TextTest, ALongTextIsWrittenOnScreenPassAfterPass) {
   destroy_bitmap(ball);
   ball = load_bitmap(BALL_FILE, nullptr);
-  SetText("  X@M f-f,   mW.", TheFont(), ball->w, ball->h);
+  HandStyle small;
+  small.size = kSmallestSize;
+  SetText("  X@M f-f,   mW.", TheFont(), ball->w, ball->h, small);
   static int inked, off, lastx, lasty;
   inked = off = 0;
   lastx = lasty = -1;
@@ -125,6 +186,131 @@ TEST_F(TextTest, APressStopsTheWritingAndThePassRunsOut) {
   EXPECT_TRUE(Same(screen, before));
   EXPECT_TRUE(IsFile("dump.bmp"));
   destroy_bitmap(before);
+}
+
+// One pass of each, its stamps taken as points on the strip: inside a word the pen stays down;
+// it lifts between words, and for the dots of i and j, the cross of t and the second stroke of
+// x, which it makes once the word is written.
+TEST_F(TextTest, ThePenLiftsOnlyBetweenWordsAndForDotsAndCrosses) {
+  const struct {
+    const char* words;
+    std::size_t lifts;
+  } kPasses[] = {{"lemon", 0},       {"hello", 0}, {"summer rose", 1},
+                 {"Hello world", 1}, {"the", 1},   {"fox", 1}};
+  for (const auto& pass : kPasses)
+    EXPECT_EQ(Lifts(Stamps(pass.words, kDefaultSize), kDefaultSize).size(), pass.lifts)
+        << pass.words;
+  // The i dots come once the last m is made: the pen lifts from the end of the word.
+  const std::vector<StripPoint> minimum = Stamps("minimum", kDefaultSize);
+  const std::vector<std::size_t> lifts = Lifts(minimum, kDefaultSize);
+  ASSERT_EQ(lifts.size(), 2u);
+  double end = 0;
+  for (std::size_t i = 0; i < lifts[0]; ++i) end = std::max(end, minimum[i].x);
+  EXPECT_EQ(minimum[lifts[0] - 1].x, end);
+}
+
+// Where one letter runs into the next, the line keeps its direction: the curve that arrives and
+// the curve that leaves are mirror images about the point they share, as the script's S joins
+// are (at a turn, where the pen goes back over its ink, both stand still).
+TEST_F(TextTest, TheLineKeepsItsDirectionWhereLettersJoin) {
+  static std::vector<std::vector<int>> curves;
+  curves.clear();
+  curvestart = [](const int p[8], int) { curves.emplace_back(p, p + 8); };
+  SetText("hello lemon summer", TheFont(), 1, 1);
+  WriteTextPass();
+  curvestart = nullptr;
+  auto still = [](const std::vector<int>& c) {
+    return std::equal(c.begin(), c.end() - 2, c.begin() + 2);
+  };
+  int joints = 0;
+  for (std::size_t k = 1; k < curves.size(); ++k) {
+    const std::vector<int>&a = curves[k - 1], &b = curves[k];
+    if (a[6] != b[0] || a[7] != b[1] || still(a) || still(b)) continue;
+    ++joints;
+    for (int axis = 0; axis < 2; ++axis)
+      EXPECT_LE(std::abs((a[6 + axis] - a[4 + axis]) - (b[2 + axis] - b[axis])), 2)
+          << "at curve " << k << " (" << b[0] << ", " << b[1] << ")";
+  }
+  EXPECT_GT(joints, 100);
+}
+
+// A letter that begins mid-glyph is entered from the letter before over its own ink, as a hand
+// writes it, not by a bar across its bowl: all of the line after the m lies on the letter's own
+// strokes.
+TEST(Joins, ALetterBegunMidGlyphIsEnteredAlongItsOwnInk) {
+  const std::vector<Glyph> font = TheFont();
+  const double scale = kPixelsPerUnit;
+  const Glyph m = font.at('m' - kFirstGlyph);
+  const double exit = (m.right - m.left) * scale;
+  for (char c : std::string("acdgoq")) {
+    const Glyph g = font.at(c - kFirstGlyph);
+    std::vector<std::vector<PixelPoint>> ink;
+    for (const auto& stroke : g.strokes) {
+      ink.emplace_back();
+      for (FontPoint p : stroke) ink.back().push_back({exit + (p.x - g.left) * scale, p.y * scale});
+    }
+    const auto strokes = WordStrokes(std::string("m") + c, font, kLargestSize);
+    ASSERT_EQ(strokes.size(), 1u) << c;
+    double farthest = 0;
+    for (const Cubic& curve : StrokeCurves(strokes[0])) {
+      if (curve.p[0] < exit - 1) continue;
+      int xs[16], ys[16];
+      calc_spline(curve.p, 16, xs, ys);
+      for (int i = 0; i < 16; ++i) farthest = std::max(farthest, FromInk(ink, xs[i], ys[i]));
+    }
+    EXPECT_LT(farthest, scale) << c;
+  }
+}
+
+// At every size the stamps run into one line, no further apart than at the largest size, nor
+// than the pen is wide.
+TEST_F(TextTest, AtEverySizeTheStampsJoin) {
+  for (int size : {kSmallestSize, kDefaultSize, kLargestSize}) {
+    BITMAP* pen = PenFor(size);
+    ASSERT_NE(pen, nullptr);
+    const std::vector<StripPoint> s = Stamps("lemon", size);
+    double widest = 0;
+    for (std::size_t i = 1; i < s.size(); ++i) widest = std::max(widest, Gap(s, i));
+    EXPECT_LE(widest, std::min<double>(kWidestStep, pen->w)) << size;
+    destroy_bitmap(pen);
+  }
+}
+
+// With --vary every letter is a little different, and the same again for the same seed, so that
+// a recording can be repeated; another seed writes otherwise. The writing keeps the font's
+// height within 15%, and without --vary the seed changes nothing.
+TEST_F(TextTest, AVariedHandRepeatsForItsSeedAndKeepsItsHeight) {
+  auto written = [](const HandStyle& style) {
+    clear_to_color(screen, 0);
+    SetText("Hello world", TheFont(), 1, 1, style);
+    WriteTextPass();
+    return Digest(screen);
+  };
+  auto varied = [](unsigned seed) {
+    HandStyle style;
+    style.vary = true;
+    style.seed = seed;
+    return style;
+  };
+  HandStyle seeded;
+  seeded.seed = 9;
+  const auto plain = written(HandStyle());
+  EXPECT_EQ(written(seeded), plain);
+  const auto first = written(varied(1));
+  EXPECT_NE(first, plain);
+  EXPECT_EQ(written(varied(1)), first);
+  EXPECT_NE(written(varied(2)), first);
+  auto height = [](const std::vector<StripPoint>& s) {
+    auto [low, high] = std::minmax_element(s.begin(), s.end(),
+                                           [](StripPoint a, StripPoint b) { return a.y < b.y; });
+    return high->y - low->y;
+  };
+  const double font = height(Stamps("Hello world", kDefaultSize));
+  for (unsigned seed : {1u, 2u, 3u}) {
+    const double h = height(Stamps("Hello world", kDefaultSize, varied(seed)));
+    EXPECT_GT(h, font * 0.85) << seed;
+    EXPECT_LT(h, font * 1.15) << seed;
+  }
 }
 
 }  // namespace
