@@ -30,6 +30,7 @@ constexpr int kWriteFailed = 1;
 constexpr const char* kUsage =
     "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
     "       inkstrip --record FILE.gif [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
+    "       with --text: [--size PX] [--vary [--seed N]]\n"
     "       inkstrip --help | --version";
 
 constexpr const char* kHelp = R"(
@@ -46,6 +47,13 @@ left, full screen at 1024x768, until a mouse button is pressed.
                    UTF-8: printable ASCII, the letters of Latin-1 and Latin Extended-A with
                    Ș ș Ț ț, and the quotes, dashes, … ¡ ¿ € £ ° people paste
                    (--text 'Happy birthday, Ada') (--text 'Grüße aus Łódź')
+  --size PX        with --text: letters PX pixels tall, as the height of an x, a whole number
+                   from 24 to 126; 36 by default, a line of a few words on the screen at once
+                   (--size 60)
+  --vary           with --text: every letter a little different, as a person writes: its
+                   size, slant and baseline a few percent off the font's (--vary)
+  --seed N         with --vary: vary as seed N does, 0 to 4294967295, the same every time,
+                   so that a recording can be made again (--vary --seed 7); 0 without it
   --sprite FILE    stamp FILE, a BMP image, instead of ball4.bmp (--sprite pen.bmp)
   --output FILE    save the screenshot as FILE instead of dump.bmp: a name ending in .bmp is
                    written as BMP, one ending in .png as PNG (--output ~/writing.png)

@@ -153,10 +153,10 @@ TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, "");
   EXPECT_EQ(o.out.rfind(kUsage, 0), 0u);
-  for (const char* told :
-       {"--windowed", "--pace N", "--text TEXT", "--sprite FILE", "--output FILE",
-        "--record FILE.gif", "--half", "--version", "Escape", "mouse button", "ball4.bmp",
-        "dump.bmp", "share/inkstrip", "hershey-fonts-data", "Exit status"})
+  for (const char* told : {"--windowed", "--pace N", "--text TEXT", "--sprite FILE",
+                           "--output FILE", "--record FILE.gif", "--half", "--version", "Escape",
+                           "mouse button", "ball4.bmp", "dump.bmp", "share/inkstrip",
+                           "hershey-fonts-data", "Exit status", "--size PX", "--vary", "--seed N"})
     EXPECT_NE(o.out.find(told), std::string::npos) << told;
   EXPECT_EQ(Read({"--windowed", "-h", "--pace", "abc"}).status, 0);
 

@@ -1,7 +1,8 @@
 // Draws the contact sheet of the handwriting font: its 95 glyphs and every letter and sign we add
 // to it, accents and all, labelled by character or code point, each stamped with the ball
 // along the very curves --text writes, at the widest step between stamps the writing ever takes,
-// at full size and then shrunk three times each way, labelled, 12 to a row, as a PNG.
+// at full size and then shrunk three times each way, labelled, 12 to a row; then words joined
+// up as --text joins them, each a line of the pen with its dots and crosses after; as a PNG.
 // Usage: glyphsheet BALL.bmp OUT.png
 #include <allegro.h>
 
@@ -41,6 +42,54 @@ void Stamp(BITMAP* cell, const Glyph& g, BITMAP* ball, int top) {
       for (int i = 0; i < n; ++i) draw_sprite(cell, ball, xs[i], ys[i]);
     }
   }
+}
+
+// Words that show the joins: letters begun mid-glyph, strokes retraced, dots, crosses, capitals.
+constexpr const char* kJoinedWords[] = {"hello", "lemon", "minimum", "summer", "rose",  "quick",
+                                        "brown", "fox",   "jumps",   "over",   "lazy",  "dogs",
+                                        "Hello", "world", "Kate",    "café",   "Grüße", "Łódź"};
+constexpr int kWordGap = 240;  // full-size pixels between the words
+
+// The curves of the strokes, stamped at the widest step, moved by (dx, dy).
+void StampStrokes(BITMAP* cell, const std::vector<std::vector<PixelPoint>>& strokes, BITMAP* ball,
+                  double dx, double dy) {
+  for (auto stroke : strokes) {
+    for (PixelPoint& p : stroke) p = {p.x + dx, p.y + dy};
+    for (const Cubic& c : StrokeCurves(stroke)) {
+      const int n = StampsFor(PolygonLength(c), 0);
+      std::vector<int> xs(n), ys(n);
+      calc_spline(c.p, n, xs.data(), ys.data());
+      for (int i = 0; i < n; ++i) draw_sprite(cell, ball, xs[i], ys[i]);
+    }
+  }
+}
+
+double WidthOf(const std::string& word, const std::vector<Glyph>& glyphs) {
+  double width = 0;
+  for (char32_t c : Characters(word)) width += GlyphFor(c, glyphs).right - GlyphFor(c, glyphs).left;
+  return width * kPixelsPerUnit;
+}
+
+// The joined words at full size, as many rows of kCellH as they need, kColumns cells wide.
+BITMAP* JoinedWords(const std::vector<Glyph>& glyphs, BITMAP* ball, int top) {
+  const int wide = kColumns * kCellW;
+  int rows = 1;
+  double x = kWordGap;
+  for (const char* word : kJoinedWords) {
+    if (x + WidthOf(word, glyphs) > wide) ++rows, x = kWordGap;
+    x += WidthOf(word, glyphs) + kWordGap;
+  }
+  BITMAP* words = create_bitmap(wide, rows * kCellH);
+  clear_to_color(words, 0);
+  x = kWordGap;
+  int row = 0;
+  for (const char* word : kJoinedWords) {
+    if (x + WidthOf(word, glyphs) > wide) ++row, x = kWordGap;
+    StampStrokes(words, WordStrokes(word, glyphs, kLargestSize), ball, x,
+                 row * kCellH - top * kPixelsPerUnit);
+    x += WidthOf(word, glyphs) + kWordGap;
+  }
+  return words;
 }
 
 void Shrink(BITMAP* from, BITMAP* to, int x0, int y0) {
@@ -86,7 +135,8 @@ int main(int argc, char** argv) {
   }
   const int rows = (static_cast<int>(written.size()) + kColumns - 1) / kColumns;
   const int cellw = kCellW / kShrink, cellh = kCellH / kShrink + kLabelGap;
-  BITMAP* sheet = create_bitmap(kColumns * cellw, rows * cellh);
+  BITMAP* words = JoinedWords(glyphs, ball, top - 1);
+  BITMAP* sheet = create_bitmap(kColumns * cellw, rows * cellh + words->h / kShrink);
   BITMAP* cell = create_bitmap(kCellW, kCellH);
   clear_to_color(sheet, makecol(40, 40, 40));
   for (std::size_t i = 0; i < written.size(); ++i) {
@@ -100,6 +150,8 @@ int main(int argc, char** argv) {
       std::snprintf(label, sizeof label, "%04X", static_cast<unsigned>(written[i]));
     textout_ex(sheet, font, label, x0 + 4, y0 + 2, makecol(230, 230, 230), -1);
   }
+  Shrink(words, sheet, 0, rows * cellh);
+  destroy_bitmap(words);
   const bool saved = SaveBitmapWhole(argv[2], sheet);
   destroy_bitmap(cell);
   destroy_bitmap(sheet);
