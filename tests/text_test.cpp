@@ -144,34 +144,37 @@ TEST(Font, AStrokeGetsTheStampsTheStripNeedsWithinItsBounds) {
   EXPECT_EQ(StampsFor(0, 1000000), 200);
 }
 
-// Wide and narrow glyphs, dense and sparse ones, runs of spaces and a pass after pass: every
+// Wide and narrow glyphs, dense and sparse ones, runs of spaces and a pass after pass, in the
+// largest hand and in the smallest, whose letters need the most stamps for their width: every
 // curve that puts ink down starts on the screen with room for the pen, and the pen rests
 // between glyphs leave the finished words alone.
 TEST_F(TextTest, ALongTextIsWrittenOnScreenPassAfterPass) {
   destroy_bitmap(ball);
   ball = load_bitmap(BALL_FILE, nullptr);
-  HandStyle small;
-  small.size = kSmallestSize;
-  SetText("  X@M f-f,   mW.", TheFont(), ball->w, ball->h, small);
-  static int inked, off, lastx, lasty;
-  inked = off = 0;
-  lastx = lasty = -1;
-  curvestart = [](const int p[8], int) {
-    const bool still = std::equal(p, p + 2, p + 2) && std::equal(p, p + 4, p + 4);
-    const bool resting = still && p[0] == lastx && p[1] == lasty;
-    lastx = p[6];
-    lasty = p[7];
-    if (resting) return;
-    ++inked;
-    const int sx = p[0] - t / 2;
-    off += sx < 0 || sx > kW - ball->w || p[1] < 0 || p[1] > kH - ball->h;
-  };
-  WriteTextPass();
-  WriteTextPass();
-  curvestart = nullptr;
-  EXPECT_GT(inked, 400);
-  EXPECT_EQ(off, 0);
-  EXPECT_GT(Count(screen, 0), kW * kH / 2);
+  for (int size : {kLargestSize, kSmallestSize}) {
+    HandStyle style;
+    style.size = size;
+    SetText("  X@M f-f,   mW.", TheFont(), ball->w, ball->h, style);
+    static int inked, off, lastx, lasty;
+    inked = off = 0;
+    lastx = lasty = -1;
+    curvestart = [](const int p[8], int) {
+      const bool still = std::equal(p, p + 2, p + 2) && std::equal(p, p + 4, p + 4);
+      const bool resting = still && p[0] == lastx && p[1] == lasty;
+      lastx = p[6];
+      lasty = p[7];
+      if (resting) return;
+      ++inked;
+      const int sx = p[0] - t / 2;
+      off += sx < 0 || sx > kW - ball->w || p[1] < 0 || p[1] > kH - ball->h;
+    };
+    WriteTextPass();
+    WriteTextPass();
+    curvestart = nullptr;
+    EXPECT_GT(inked, 400) << size;
+    EXPECT_EQ(off, 0) << size;
+    EXPECT_GT(Count(screen, 0), kW * kH / 2) << size;
+  }
 }
 
 // A press during a pass of text: the screen is saved, nothing more is drawn, and the pass runs
@@ -189,14 +192,14 @@ TEST_F(TextTest, APressStopsTheWritingAndThePassRunsOut) {
 }
 
 // One pass of each, its stamps taken as points on the strip: inside a word the pen stays down;
-// it lifts between words, and for the dots of i and j, the cross of t and the second stroke of
-// x, which it makes once the word is written.
+// it lifts between words, and for the dots of i and j, the cross of t, the second stroke of x
+// and accents, which it makes once the word is written.
 TEST_F(TextTest, ThePenLiftsOnlyBetweenWordsAndForDotsAndCrosses) {
   const struct {
     const char* words;
     std::size_t lifts;
-  } kPasses[] = {{"lemon", 0},       {"hello", 0}, {"summer rose", 1},
-                 {"Hello world", 1}, {"the", 1},   {"fox", 1}};
+  } kPasses[] = {{"lemon", 0}, {"hello", 0}, {"summer rose", 1}, {"Hello world", 1},
+                 {"the", 1},   {"fox", 1},   {"caf\u00e9", 1}};
   for (const auto& pass : kPasses)
     EXPECT_EQ(Lifts(Stamps(pass.words, kDefaultSize), kDefaultSize).size(), pass.lifts)
         << pass.words;
