@@ -22,20 +22,22 @@ constexpr int kWritingX = 940;
 constexpr int kGapSpaces = 3;  // after the text, before the next pass, in widths of a space
 
 // The joins, in font units. A hand joins two strokes, or two letters, that are no further apart
-// than an x is tall; it goes straight into a next stroke that begins this near the pen, and
-// back along a stroke it has just made when the next one begins this near that ink.
+// than a little more than an x is tall (the upstroke of a t reaches the top of its stem); it goes
+// straight into a next stroke that begins this near the pen, and back along a stroke it has
+// just made when the next one begins this near that ink.
 constexpr double kLongestJoin = 10;
 constexpr double kStraightEntry = 4;
 constexpr double kOnInk = 0.5;
 constexpr double kDotSize = 2;     // a stroke no wider or taller than this is a dot
 constexpr double kJoinHeight = 4;  // the font's lower-case letters leave and enter at this y
-constexpr double kBaselineY = 9;
+constexpr double kBaselineY = kXHeightUnits;  // the top of an x is at y = 0
 // A letter whose first stroke begins further in than this share of its width begins mid-glyph.
 constexpr double kMidGlyph = 1.0 / 3;
 
 // The pen and its step for each size: a disc a seventh of the x-height across but never thinner
 // than four pixels, solid so that a thin line stays smooth, in the ball's blue made pale enough
-// to read on black; and stamps at most a third of that apart, so that they run into one line.
+// to read on black; and stamps at most about a third of that apart, so that they run into one
+// line.
 constexpr double kPenPerSize = 1.0 / 7;
 constexpr int kThinnestPen = 4;  // pixels
 constexpr int kPenRGB[3] = {140, 180, 255};
@@ -290,42 +292,51 @@ void MakeDelayed(std::vector<Run>* delayed, long long due) {
   delayed->erase(std::remove_if(delayed->begin(), delayed->end(), leaving), delayed->end());
 }
 
+// The glyph that the k-th curve of a run ends in, whose stamps it shares.
+std::size_t OwnerOf(const Run& run, std::size_t k) {
+  return run.owner[std::min(k + 1, run.owner.size() - 1)];
+}
+
+// The stamps due by the end of each glyph first to last - 1, from the word's start: enough to
+// bring the next glyph's left edge to the writing spot. *edge goes from the word's left edge to
+// its right.
+std::vector<long long> Dues(std::size_t first, std::size_t last, int* edge) {
+  std::vector<long long> due(last - first + 1, 0);
+  for (std::size_t i = first; i < last; ++i) {
+    *edge += Width(i);
+    due[i - first + 1] = 2LL * (*edge - Target(i));
+  }
+  return due;
+}
+
 // The glyphs first to last - 1, a word, written from the stamp count 0, so that pen coordinates
-// are screen coordinates as the word begins; each letter's curves share the stamps that bring
-// the next letter's left edge to the writing spot in proportion to their length.
+// are screen coordinates as the word begins; each glyph's curves share its stamps in proportion
+// to their length.
 void WriteWord(std::size_t first, std::size_t last) {
   t = 0;
-  const int left = hand.cursor;
+  int edge = hand.cursor;
   WordPlan plan =
-      PlanWord(hand.glyphline, hand.text, hand.variation, first, last, left, hand.frame);
-  std::vector<long long> due(last - first + 1, 0);  // stamps by the end of each glyph
-  std::vector<double> ink(last - first, 0), done(last - first, 0);
-  int edge = left;
-  for (std::size_t i = first; i < last; ++i) {
-    edge += Width(i);
-    due[i - first + 1] = 2LL * (edge - Target(i));
-  }
+      PlanWord(hand.glyphline, hand.text, hand.variation, first, last, edge, hand.frame);
+  const std::vector<long long> due = Dues(first, last, &edge);
   std::vector<std::vector<Cubic>> curves;
+  std::vector<double> ink(last - first, 0), done(last - first, 0);
   for (const Run& run : plan.runs) {
     curves.push_back(StrokeCurves(run.points));
     for (std::size_t k = 0; k < curves.back().size(); ++k)
-      ink[run.owner[std::min(k + 1, run.owner.size() - 1)] - first] +=
-          PolygonLength(curves.back()[k]);
+      ink[OwnerOf(run, k) - first] += PolygonLength(curves.back()[k]);
   }
   std::size_t at = first;
   for (std::size_t r = 0; r < plan.runs.size(); ++r) {
-    const Run& run = plan.runs[r];
     for (std::size_t k = 0; k < curves[r].size(); ++k) {
-      const std::size_t g = run.owner[std::min(k + 1, run.owner.size() - 1)] - first;
+      const std::size_t g = OwnerOf(plan.runs[r], k) - first;
       if (g + first != at) MakeDelayed(&plan.delayed, due[g + 1]);
       at = g + first;
       const Cubic& c = curves[r][k];
-      const double length = PolygonLength(c);
-      done[g] += length;
+      done[g] += PolygonLength(c);
       const double share = ink[g] > 0 ? done[g] / ink[g] : 1;
       const long long wanted = due[g] + std::llround((due[g + 1] - due[g]) * share);
       Moveto(c.p[0], c.p[1]);
-      Curveto(c.p + 2, StampsFor(length, wanted - t, hand.step));
+      Curveto(c.p + 2, StampsFor(PolygonLength(c), wanted - t, hand.step));
     }
   }
   MakeDelayed(&plan.delayed, std::numeric_limits<long long>::max() / 4);
