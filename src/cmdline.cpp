@@ -11,9 +11,13 @@
 #include <cstring>
 #include <string>
 
+#include "font.h"
+#include "geometry.h"
 #include "letters.h"
 #include "safesave.h"
 #include "say.h"
+#include "screenshot.h"
+#include "sprite.h"
 
 #ifndef INKSTRIP_VERSION
 #error "the build gives INKSTRIP_VERSION"
@@ -33,12 +37,25 @@ constexpr const char* kUsage =
     "       with --text: [--size PX] [--vary [--seed N]]\n"
     "       inkstrip --help | --version";
 
-constexpr const char* kHelp = R"(
-Writes "Hello" and "world", or your own words, in joined-up handwriting on a strip that scrolls
-left, full screen at 1024x768, until a mouse button is pressed.
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
 
-  --windowed       write in a 1024x768 window titled "inkstrip" instead of the full screen
-  --pace N         write at most N curves a second, N from 0.01 to 10000 (for example 0.5 or
+const std::string kScreen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH);
+const std::string kPaceRange = Number(kSlowestPace) + " to " + Number(kFastestPace);
+
+std::string Help() {
+  return R"(
+Writes "Hello" and "world", or your own words, in joined-up handwriting on a strip that scrolls
+left, full screen at )" +
+         kScreen + R"(, until a mouse button is pressed.
+
+  --windowed       write in a )" +
+         kScreen + R"( window titled "inkstrip" instead of the full screen
+  --pace N         write at most N curves a second, N from )" +
+         kPaceRange + R"( (for example 0.5 or
                    30); without it the writing runs as fast as the machine allows. The script
                    is 44 curves a pass; with --text a curve joins two points of a letter's
                    stroke, 10 to 40 to a letter, and a few more curves let the strip run on
@@ -48,14 +65,19 @@ left, full screen at 1024x768, until a mouse button is pressed.
                    Ș ș Ț ț, and the quotes, dashes, … ¡ ¿ € £ ° people paste
                    (--text 'Happy birthday, Ada') (--text 'Grüße aus Łódź')
   --size PX        with --text: letters PX pixels tall, as the height of an x, a whole number
-                   from 24 to 126; 36 by default, a line of a few words on the screen at once
+                   from )" +
+         std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize) + "; " +
+         std::to_string(kDefaultSize) + R"( by default, a line of a few words on the screen at once
                    (--size 60)
   --vary           with --text: every letter a little different, as a person writes: its
                    size, slant and baseline a few percent off the font's (--vary)
-  --seed N         with --vary: vary as seed N does, 0 to 4294967295, the same every time,
+  --seed N         with --vary: vary as seed N does, 0 to )" +
+         std::to_string(kLargestSeed) + R"(, the same every time,
                    so that a recording can be made again (--vary --seed 7); 0 without it
-  --sprite FILE    stamp FILE, a BMP image, instead of ball4.bmp (--sprite pen.bmp)
-  --output FILE    save the screenshot as FILE instead of dump.bmp: a name ending in .bmp is
+  --sprite FILE    stamp FILE, a BMP image, instead of )" +
+         kBallFile + R"( (--sprite pen.bmp)
+  --output FILE    save the screenshot as FILE instead of )" +
+         kDumpFile + R"(: a name ending in .bmp is
                    written as BMP, one ending in .png as PNG (--output ~/writing.png)
   --record FILE.gif  write one whole pass as an animated GIF, with no display at all, and end
                    (--record pass.gif); it prints the GIF's frames and size
@@ -64,19 +86,24 @@ left, full screen at 1024x768, until a mouse button is pressed.
   --version        show the name and version and end
 
 Mouse and keys:
-  any mouse button  save the screen as dump.bmp (or the --output file) and end
+  any mouse button  save the screen as )" +
+         kDumpFile + R"( (or the --output file) and end
   Escape            end without saving (so does the window's close button)
 
 Files:
-  ball4.bmp  the sprite, looked for in the working directory, then in ../share/inkstrip
+  )" + kBallFile +
+         R"(  the sprite, looked for in the working directory, then in ../share/inkstrip
              beside the program's own directory, then beside the program
-  dump.bmp   the screenshot, written to the working directory
-  /usr/share/hershey-fonts/scripts.jhf  the hand for --text (Debian's hershey-fonts-data)
+  )" + kDumpFile +
+         R"(   the screenshot, written to the working directory
+  )" + kFontFile +
+         R"(  the hand for --text (Debian's )" + kFontPackage + R"()
 
 Exit status: 0 ended by a press or Escape, or a recording made; 1 could not start, could not
 save the screenshot or the recording, or lost the display; 2 a bad command line; 128+N ended by
 signal N.
 )";
+}
 
 enum OptionId {
   kHelpId = 'h',
@@ -115,10 +142,12 @@ int BadLine(const std::string& problem) {
 }
 
 // As coreutils does: text that could not be written out is a failure, said on stderr.
-int Printed() {
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
-  Say("write error", std::strerror(errno));
-  return kWriteFailed;
+int Printed() { return StdoutWritten() ? 0 : kWriteFailed; }
+
+// A file name is never empty: an empty one would quietly stand for the default, or for nothing.
+std::string NameProblem(const char* option, const char* name) {
+  if (name[0] == '\0') return std::string(option) + " takes a file name, not an empty one";
+  return "";
 }
 
 // Plain decimal only: no sign, no spaces, no hexadecimal, no "inf" or "nan".
@@ -160,11 +189,11 @@ std::string LineProblem(const Options& o, bool sized, bool seeded) {
 // not, is the word it has just stepped past.
 std::string GetoptProblem(char** argv) {
   if (optopt > 0 && optopt < 128 && std::isprint(optopt) && !std::strchr("hV", optopt))
-    return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+    return "unknown option " + Quoted(std::string("-") + static_cast<char>(optopt));
   const std::string word = argv[optind - 1];
   const std::size_t equals = word.find('=');
   if (optopt != 0 && equals != std::string::npos) return word.substr(0, equals) + " takes no value";
-  return "unknown option '" + word.substr(0, equals) + "'";
+  return "unknown option " + Quoted(word.substr(0, equals));
 }
 
 }  // namespace
@@ -178,7 +207,7 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
   while ((id = getopt_long(argc, argv, ":hV", kOptions, nullptr)) != -1) {
     switch (id) {
       case kHelpId:
-        std::printf("%s\n%s", kUsage, kHelp);
+        std::printf("%s\n%s", kUsage, Help().c_str());
         return Printed();
       case kVersionId:
         std::printf("inkstrip %s\n", INKSTRIP_VERSION);
@@ -188,26 +217,31 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
         break;
       case kPaceId:
         if (!ReadPace(optarg, &options->pace))
-          return BadLine(std::string("--pace takes a number of curves a second from 0.01 to ") +
-                         "10000, not '" + optarg + "'");
+          return BadLine("--pace takes a number of curves a second from " + kPaceRange + ", not " +
+                         Quoted(optarg));
         break;
       case kTextId:
         if (const std::string why = TextProblem(optarg); !why.empty()) return BadLine(why);
         options->text = optarg;
         break;
       case kSpriteId:
+        if (const std::string why = NameProblem("--sprite", optarg); !why.empty())
+          return BadLine(why);
         options->sprite = optarg;
         break;
       case kOutputId:
+        if (const std::string why = NameProblem("--output", optarg); !why.empty())
+          return BadLine(why);
         if (!EndsWith(optarg, ".bmp") && !EndsWith(optarg, ".png"))
-          return BadLine(std::string("--output takes a file name ending in .bmp or .png, not '") +
-                         optarg + "'");
+          return BadLine("--output takes a file name ending in .bmp or .png, not " +
+                         Quoted(optarg));
         options->output = optarg;
         break;
       case kRecordId:
+        if (const std::string why = NameProblem("--record", optarg); !why.empty())
+          return BadLine(why);
         if (!EndsWith(optarg, ".gif"))
-          return BadLine(std::string("--record takes a file name ending in .gif, not '") + optarg +
-                         "'");
+          return BadLine("--record takes a file name ending in .gif, not " + Quoted(optarg));
         options->record = optarg;
         break;
       case kHalfId:
@@ -217,7 +251,7 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
         if (!ReadWhole(optarg, kSmallestSize, kLargestSize, &whole))
           return BadLine("--size takes the height of an x in pixels, a whole number from " +
                          std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize) +
-                         ", not '" + optarg + "'");
+                         ", not " + Quoted(optarg));
         options->hand.size = static_cast<int>(whole);
         sized = true;
         break;
@@ -227,7 +261,7 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
       case kSeedId:
         if (!ReadWhole(optarg, 0, kLargestSeed, &whole))
           return BadLine(std::string("--seed takes a whole number from 0 to ") +
-                         std::to_string(kLargestSeed) + ", not '" + optarg + "'");
+                         std::to_string(kLargestSeed) + ", not " + Quoted(optarg));
         options->hand.seed = static_cast<unsigned>(whole);
         seeded = true;
         break;
@@ -237,7 +271,7 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
         return BadLine(GetoptProblem(argv));
     }
   }
-  if (optind < argc) return BadLine(std::string("unexpected argument '") + argv[optind] + "'");
+  if (optind < argc) return BadLine("unexpected argument " + Quoted(argv[optind]));
   if (const std::string why = LineProblem(*options, sized, seeded); !why.empty())
     return BadLine(why);
   return kGoOn;

@@ -11,7 +11,6 @@
 #include <xalleg.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -27,6 +26,8 @@ constexpr const char* kTitle = "inkstrip";
 
 int OnLostConnection(Display*) { DisplayLost(); }
 
+std::string ScreenSize() { return std::to_string(kScreenW) + "x" + std::to_string(kScreenH); }
+
 // allegro_init says nothing of why it failed: the reason is found by asking again.
 std::string WhyNoLibrary(int err) {
   if (err == ENOMEM) return "not enough memory";
@@ -34,7 +35,7 @@ std::string WhyNoLibrary(int err) {
   if (!name || !*name) return "no display (DISPLAY is not set; is there an X server to run on?)";
   Display* x = XOpenDisplay(nullptr);
   if (!x) {
-    return std::string("no display: cannot reach the X server at DISPLAY=") + name +
+    return "no display: cannot reach the X server at DISPLAY=" + Quoted(name) +
            " (is it running, and may this user use it?)";
   }
   XCloseDisplay(x);
@@ -48,16 +49,12 @@ std::string WhyNoLibrary(int err) {
 std::string DisplayProblem() {
   const int depth = desktop_color_depth();
   int w = 0, h = 0;
-  char why[160];
-  if (depth != 0 && depth < kLeastDesktopDepth) {
-    std::snprintf(why, sizeof why, "the display has %d bits per pixel; 16 or more are needed",
-                  depth);
-    return why;
-  }
-  if (get_desktop_resolution(&w, &h) == 0 && (w < kScreenW || h < kScreenH)) {
-    std::snprintf(why, sizeof why, "the display is %dx%d; 1024x768 or more is needed", w, h);
-    return why;
-  }
+  if (depth != 0 && depth < kLeastDesktopDepth)
+    return "the display has " + std::to_string(depth) + " bits per pixel; " +
+           std::to_string(kLeastDesktopDepth) + " or more are needed";
+  if (get_desktop_resolution(&w, &h) == 0 && (w < kScreenW || h < kScreenH))
+    return "the display is " + std::to_string(w) + "x" + std::to_string(h) + "; " + ScreenSize() +
+           " or more is needed";
   return "";
 }
 
@@ -110,16 +107,31 @@ bool StartLibrary() {
     return true;
   }
   const int err = errno;
-  Say("cannot start the Allegro library", WhyNoLibrary(err).c_str());
+  Say("cannot start the Allegro library", WhyNoLibrary(err));
   return false;
 }
 
+bool StartMemoryScreen() {
+  if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+    Say("cannot start the Allegro library", allegro_error);
+    return false;
+  }
+  set_color_depth(kColorDepth);
+  screen = create_bitmap(kScreenW, kScreenH);
+  if (!screen) {
+    Say("cannot record", "no memory for a " + ScreenSize() + " screen");
+    return false;
+  }
+  clear_to_color(screen, 0);
+  return true;
+}
+
 bool StartDisplay(bool windowed) {
-  const char* what =
-      windowed ? "cannot open a 1024x768 window" : "cannot open a 1024x768 full screen";
+  const std::string what =
+      "cannot open a " + ScreenSize() + (windowed ? " window" : " full screen");
   const std::string problem = DisplayProblem();
   if (!problem.empty()) {
-    Say(what, problem.c_str());
+    Say(what, problem);
     return false;
   }
   set_window_title(kTitle);
@@ -129,6 +141,6 @@ bool StartDisplay(bool windowed) {
     NameWindows();
     return true;
   }
-  Say((std::string(what) + " at 32 bits per pixel").c_str(), WhyNoMode().c_str());
+  Say(what + " at " + std::to_string(kColorDepth) + " bits per pixel", WhyNoMode());
   return false;
 }

@@ -10,5 +10,9 @@ void KeepStandardStreamsOpen();
 // allegro_init, with the reason when it fails. Takes over the X connection's I/O errors.
 bool StartLibrary();
 
+// The library with no system driver and a black 1024x768 memory screen at 32 bits per pixel,
+// for a recording: no display is opened and no X call is made. Says why not on stderr.
+bool StartMemoryScreen();
+
 // Checks the display and opens 1024x768 at 32 bits per pixel, full screen or in a window.
 bool StartDisplay(bool windowed);

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "font.h"
+#include "stroke.h"
 
 // Stamps a text curve may have: at least two, at most what the stroke's sample buffers hold,
 // and always even, so every second stamp of the word scrolls the strip as in the script.
 constexpr int kFewestStamps = 2;
-constexpr int kMostStamps = 200;
+constexpr int kMostStamps = kSampleRoom;
 // The widest gap between stamps, in pixels: the script's own longest curve spaces its samples
 // about this far, and the 18-pixel ball still draws an unbroken line. A hand steps shorter in
 // proportion to its size, with a pen in proportion too.

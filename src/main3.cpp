@@ -5,7 +5,9 @@
 
 #include <allegro.h>
 
+#include <exception>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -121,8 +123,8 @@ bool ReadHand(const std::string& text, std::vector<Glyph>* hand) {
   std::string why = ReadFont(kFontFile, hand);
   if (why.empty() && !Inked(text, *hand)) why = "it has no strokes for any character of the text";
   if (why.empty()) return true;
-  Say((std::string("cannot read the handwriting font ") + kFontFile).c_str(),
-      (why + " (it comes with Debian's " + kFontPackage + " package)").c_str());
+  Say(std::string("cannot read the handwriting font ") + kFontFile,
+      why + " (it comes with Debian's " + kFontPackage + " package)");
   return false;
 }
 
@@ -132,16 +134,29 @@ bool ReadInputs(const Options& o, Inputs* in) {
   const std::string& result = o.record.empty() ? o.output : o.record;
   if (result.empty()) return true;
   const std::string why = NewFileProblem(result.c_str());
-  if (!why.empty()) Say(("cannot write " + result).c_str(), why.c_str());
+  if (!why.empty()) Say("cannot write " + Quoted(result), why);
   return why.empty();
+}
+
+// The timer drives the other two; without the mouse the run could never be pressed, without the
+// keyboard never escaped. install_mouse counts the buttons, or is -1 without a mouse.
+bool StartInput() {
+  const char* missing = install_timer() != 0      ? "the timer"
+                        : install_keyboard() != 0 ? "the keyboard"
+                        : install_mouse() < 0     ? "the mouse"
+                                                  : nullptr;
+  if (!missing) return true;
+  Say(std::string("cannot use ") + missing, allegro_error[0] ? allegro_error : "no driver for it");
+  return false;
 }
 
 bool StartUp(const Options& options, const Inputs& in) {
   if (!StartLibrary()) return false;
   CatchStopSignals();
-  install_timer();
-  install_keyboard();
-  install_mouse();
+  if (!StartInput()) {
+    allegro_exit();
+    return false;
+  }
   WatchRequests();
   // A stop signal that came while the library started ends the program before any mode switch.
   if (!stopsignal && StartDisplay(options.windowed) && (ball = LoadPen(in.pen, in.penpath)))
@@ -165,21 +180,32 @@ void (*PassFor(const Options& options, const Inputs& in))() {
 // One pass on a memory screen into a GIF, with no display: the script's curves a frame each, a
 // text's at a steady rhythm of stamps. A second stop signal waits until the unfinished file is
 // gone.
-int Record(const Options& options, const Inputs& in) {
+bool RecordWith(const Options& options, const Inputs& in) {
+  RecordPlan plan;
+  plan.stampsperframe = options.text.empty() ? kSamples : kTextFrameStamps;
+  plan.pace = options.pace;
+  plan.half = options.half;
+  void (*pass)() = PassFor(options, in);
+  BeginSave();
+  const bool recorded = RecordPass(pass, options.record, plan);
+  EndSave();
+  return recorded;
+}
+
+// The library comes first here, since it opens no display, so that the signals are caught while
+// a large pen is read, loaded and its colours gathered, which the library cannot cut short. Until
+// the recording has a file there is nothing to tidy up: a signal ends the program at once.
+int Record(const Options& options) {
   if (!StartMemoryScreen()) return 1;
+  StopAtOnce(true);
   CatchStopSignals();
+  Inputs in;
   bool recorded = false;
-  if ((ball = LoadPen(in.pen, in.penpath))) {
-    RecordPlan plan;
-    plan.stampsperframe = options.text.empty() ? kSamples : kTextFrameStamps;
-    plan.pace = options.pace;
-    plan.half = options.half;
-    void (*pass)() = PassFor(options, in);
-    BeginSave();
-    recorded = RecordPass(pass, options.record, plan);
-    EndSave();
+  if (ReadInputs(options, &in) && (ball = LoadPen(in.pen, in.penpath))) {
+    recorded = RecordWith(options, in);
     destroy_bitmap(ball);
   }
+  StopAtOnce(false);
   destroy_bitmap(screen);
   allegro_exit();
   return recorded ? 0 : 1;
@@ -208,16 +234,16 @@ void WritePass() {
   WriteWord(1);
 }
 
-int main(int argc, char** argv) {
-  HoldStopSignals();
-  KeepStandardStreamsOpen();
+namespace {
+
+int Go(int argc, char** argv) {
   Options options;
   const int status = ReadCommandLine(argc, argv, &options);
-  if (status != kGoOn) return Leave(status);
+  if (status != kGoOn) return status;
+  if (!options.record.empty()) return Record(options);
   Inputs inputs;
-  if (!ReadInputs(options, &inputs)) return Leave(1);
-  if (!options.record.empty()) return Leave(Record(options, inputs));
-  if (!StartUp(options, inputs)) return Leave(1);
+  if (!ReadInputs(options, &inputs)) return 1;
+  if (!StartUp(options, inputs)) return 1;
   if (!options.output.empty()) dumpfile = options.output;
   pressstart = TakeScreenshot;
   void (*pass)() = PassFor(options, inputs);
@@ -228,6 +254,24 @@ int main(int argc, char** argv) {
   } while (!escape);
   destroy_bitmap(ball);
   allegro_exit();
-  return Leave(dumpfailed ? 1 : 0);
+  return dumpfailed ? 1 : 0;
+}
+
+}  // namespace
+
+// Memory that runs out where nothing nearer could answer for it still ends the program with a
+// line and status 1; the library's own exit handler shuts it down.
+int main(int argc, char** argv) {
+  HoldStopSignals();
+  CheckStdoutAtExit();
+  KeepStandardStreamsOpen();
+  try {
+    return Leave(Go(argc, argv));
+  } catch (const std::bad_alloc&) {
+    Say("cannot go on", "not enough memory");
+  } catch (const std::exception& e) {
+    Say("cannot go on", e.what());
+  }
+  return Leave(1);
 }
 END_OF_MAIN()

@@ -6,16 +6,15 @@
 
 #include <allegro.h>
 #include <gif_lib.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <unordered_map>
+#include <new>
 #include <vector>
 
+#include "colours.h"
 #include "geometry.h"
 #include "safesave.h"
 #include "say.h"
@@ -24,171 +23,13 @@
 
 namespace {
 
-constexpr int kPaletteRoom = 256;
-constexpr GifByteType kBlackIndex = 0;
 constexpr int kHoldLastCs = 100;  // the finished screen stays a second before the GIF starts over
 constexpr int kShortestCs = 2;    // players show shorter delays as a tenth of a second
+constexpr long long kLongestCs = 65535;  // a frame's delay is a 16-bit count of hundredths
 // With no --pace, frames are timed as if ten of the script's curves were written a second:
 // fast enough to watch a pass in under five seconds, slow enough to follow the pen.
-constexpr double kStampsPerSecond = 1400;
-constexpr int kLinearSteps = 16384;  // resolution of the table back from linear light
-
-using Pixel = std::uint32_t;  // 0xRRGGBB
-
-Pixel Rgb(int r, int g, int b) { return static_cast<Pixel>(r << 16 | g << 8 | b); }
-int Red(Pixel p) { return p >> 16 & 0xFF; }
-int Green(Pixel p) { return p >> 8 & 0xFF; }
-int Blue(Pixel p) { return p & 0xFF; }
-
-// Averaging is done in linear light, so a stroke's edge keeps its brightness at half size.
-double Linear(int v) {
-  const double c = v / 255.0;
-  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-int Encoded(double linear) {
-  const double c = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
-  return static_cast<int>(std::lround(std::clamp(c, 0.0, 1.0) * 255));
-}
-
-struct Tables {
-  double linear[256];
-  int encoded[kLinearSteps + 1];
-};
-
-const Tables& Light() {
-  static const Tables tables = [] {
-    Tables t{};
-    for (int v = 0; v < 256; ++v) t.linear[v] = Linear(v);
-    for (int i = 0; i <= kLinearSteps; ++i)
-      t.encoded[i] = Encoded(static_cast<double>(i) / kLinearSteps);
-    return t;
-  }();
-  return tables;
-}
-
-Pixel Mix(const Pixel* four) {
-  const Tables& t = Light();
-  double sum[3] = {0, 0, 0};
-  for (int k = 0; k < 4; ++k) {
-    sum[0] += t.linear[Red(four[k])];
-    sum[1] += t.linear[Green(four[k])];
-    sum[2] += t.linear[Blue(four[k])];
-  }
-  auto back = [&t](double s) { return t.encoded[std::lround(s / 4 * kLinearSteps)]; };
-  return Rgb(back(sum[0]), back(sum[1]), back(sum[2]));
-}
-
-Pixel ScreenPixel(BITMAP* bmp, int x, int y) {
-  const int c = getpixel(bmp, x, y);
-  const int depth = bitmap_color_depth(bmp);
-  return Rgb(getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c));
-}
-
-// The colours a frame can hold, and each pixel's index among them.
-class Palette {
- public:
-  // Black first, then the others; more than 255 others are quantized. Says whether exact.
-  bool Build(const std::vector<Pixel>& others) {
-    std::vector<Pixel> distinct(others);
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    distinct.erase(std::remove(distinct.begin(), distinct.end(), Rgb(0, 0, 0)), distinct.end());
-    colours_.assign(1, Rgb(0, 0, 0));
-    if (static_cast<int>(distinct.size()) < kPaletteRoom) {
-      colours_.insert(colours_.end(), distinct.begin(), distinct.end());
-      return true;
-    }
-    Quantize(others);
-    return false;
-  }
-
-  GifByteType Index(Pixel p) {
-    if (p == 0) return kBlackIndex;
-    const auto found = index_.find(p);
-    if (found != index_.end()) return found->second;
-    return index_[p] = Nearest(p);
-  }
-
-  // giflib wants a power of two; the spare entries stay black.
-  ColorMapObject* Map() const {
-    int size = 2;
-    while (size < static_cast<int>(colours_.size())) size *= 2;
-    std::vector<GifColorType> entries(static_cast<std::size_t>(size), GifColorType{0, 0, 0});
-    for (std::size_t i = 0; i < colours_.size(); ++i)
-      entries[i] = {static_cast<GifByteType>(Red(colours_[i])),
-                    static_cast<GifByteType>(Green(colours_[i])),
-                    static_cast<GifByteType>(Blue(colours_[i]))};
-    return GifMakeMapObject(size, entries.data());
-  }
-
- private:
-  void Quantize(const std::vector<Pixel>& samples) {
-    const std::size_t n = samples.size();
-    std::vector<GifByteType> r(n), g(n), b(n), out(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      r[i] = static_cast<GifByteType>(Red(samples[i]));
-      g[i] = static_cast<GifByteType>(Green(samples[i]));
-      b[i] = static_cast<GifByteType>(Blue(samples[i]));
-    }
-    int size = kPaletteRoom - 1;  // leaving room for black
-    std::vector<GifColorType> chosen(static_cast<std::size_t>(kPaletteRoom));
-    if (GifQuantizeBuffer(static_cast<unsigned>(n), 1, &size, r.data(), g.data(), b.data(),
-                          out.data(), chosen.data()) != GIF_OK)
-      size = 0;
-    for (int i = 0; i < size; ++i)
-      colours_.push_back(Rgb(chosen[i].Red, chosen[i].Green, chosen[i].Blue));
-  }
-
-  GifByteType Nearest(Pixel p) const {
-    std::size_t best = 0;
-    long long closest = -1;
-    for (std::size_t i = 0; i < colours_.size(); ++i) {
-      const long long dr = Red(p) - Red(colours_[i]), dg = Green(p) - Green(colours_[i]),
-                      db = Blue(p) - Blue(colours_[i]);
-      const long long d = dr * dr + dg * dg + db * db;
-      if (closest < 0 || d < closest) closest = d, best = i;
-    }
-    return static_cast<GifByteType>(best);
-  }
-
-  std::vector<Pixel> colours_;
-  std::unordered_map<Pixel, GifByteType> index_;
-};
-
-std::vector<Pixel> PenColours(BITMAP* pen) {
-  std::vector<Pixel> colours;
-  const int mask = bitmap_mask_color(pen);
-  for (int y = 0; y < pen->h; ++y)
-    for (int x = 0; x < pen->w; ++x)
-      if (getpixel(pen, x, y) != mask) colours.push_back(ScreenPixel(pen, x, y));
-  return colours;
-}
-
-// What half size can show: the pen's colours mixed with black by quarters, and the pen itself
-// averaged at each of the four ways a stamp can fall on the grid of four.
-std::vector<Pixel> HalfColours(BITMAP* pen) {
-  std::vector<Pixel> colours;
-  for (Pixel c : PenColours(pen)) {
-    for (int part = 1; part <= 4; ++part) {
-      const Pixel four[4] = {c, part > 1 ? c : 0, part > 2 ? c : 0, part > 3 ? c : 0};
-      colours.push_back(Mix(four));
-    }
-  }
-  const int mask = bitmap_mask_color(pen);
-  auto at = [pen, mask](int x, int y) -> Pixel {
-    if (x < 0 || y < 0 || x >= pen->w || y >= pen->h || getpixel(pen, x, y) == mask) return 0;
-    return ScreenPixel(pen, x, y);
-  };
-  for (int dy = 0; dy < 2; ++dy)
-    for (int dx = 0; dx < 2; ++dx)
-      for (int y = -dy; y < pen->h; y += 2)
-        for (int x = -dx; x < pen->w; x += 2) {
-          const Pixel four[4] = {at(x, y), at(x + 1, y), at(x, y + 1), at(x + 1, y + 1)};
-          colours.push_back(Mix(four));
-        }
-  return colours;
-}
+constexpr double kDefaultCurvesPerSecond = 10;
+constexpr double kStampsPerSecond = kDefaultCurvesPerSecond * kSamples;
 
 struct Rect {
   int left, top, width, height;
@@ -199,6 +40,7 @@ struct Recorder {
   GifFileType* gif = nullptr;
   RecordPlan plan;
   int w = 0, h = 0;
+  std::string path;
   Palette palette;
   void (*pass)() = nullptr;
   std::vector<GifByteType> waiting, shown;  // waiting is empty until the first frame is taken
@@ -207,15 +49,18 @@ struct Recorder {
   double clock = 0;                  // seconds from the start to the waiting frame
   long long writtencs = 0;           // hundredths of a second of the frames written
   int frames = 0;
+  int giferror = 0;  // what giflib said when it failed
 };
 
 Recorder rec;
 
+// A stop signal cuts the frame short: it is never written then.
 void Take(std::vector<GifByteType>* frame) {
   frame->resize(static_cast<std::size_t>(rec.w) * rec.h);
   GifByteType* out = frame->data();
   const bool half = rec.plan.half;
   for (int y = 0; y < rec.h; ++y) {
+    if (stopsignal) return;
     for (int x = 0; x < rec.w; ++x) {
       if (!half) {
         *out++ = rec.palette.Index(ScreenPixel(screen, x, y));
@@ -246,7 +91,7 @@ Rect Changed(const std::vector<GifByteType>& frame) {
   return {left, top, right - left + 1, bottom - top + 1};
 }
 
-bool Put(const std::vector<GifByteType>& frame, int delaycs) {
+bool PutOne(const std::vector<GifByteType>& frame, int delaycs) {
   GraphicsControlBlock control{DISPOSE_DO_NOT, false, std::max(delaycs, kShortestCs),
                                NO_TRANSPARENT_COLOR};
   GifByteType extension[4];
@@ -265,13 +110,24 @@ bool Put(const std::vector<GifByteType>& frame, int delaycs) {
   return true;
 }
 
+// A delay longer than a frame can hold is shared out, as evenly as hundredths allow, over the
+// frame and as many unchanged one-pixel frames after it as it takes.
+bool Put(const std::vector<GifByteType>& frame, long long delaycs) {
+  const long long parts = std::max(1LL, (delaycs + kLongestCs - 1) / kLongestCs);
+  for (long long i = 0; i < parts; ++i) {
+    const long long share = delaycs / parts + (i < delaycs % parts ? 1 : 0);
+    if (!PutOne(frame, static_cast<int>(share))) return false;
+  }
+  return true;
+}
+
 // The waiting frame goes out once its time on screen is known: the curves or stamps since it.
 void PutWaiting() {
   const double seconds =
       rec.plan.pace > 0 ? rec.curves / rec.plan.pace : rec.stamps / kStampsPerSecond;
   rec.clock += seconds;
   const long long until = std::llround(rec.clock * 100);
-  if (!Put(rec.waiting, static_cast<int>(until - rec.writtencs))) rec.failed = true;
+  if (!Put(rec.waiting, until - rec.writtencs)) rec.failed = true;
   rec.writtencs = until;
 }
 
@@ -294,11 +150,11 @@ int OnGifBytes(GifFileType* gif, const GifByteType* bytes, int n) {
 }
 
 bool Begin(DescriptorSink* sink) {
-  int err = 0;
-  rec.gif = EGifOpen(sink, OnGifBytes, &err);
+  rec.gif = EGifOpen(sink, OnGifBytes, &rec.giferror);
   if (!rec.gif) return false;
   EGifSetGifVersion(rec.gif, true);
   ColorMapObject* map = rec.palette.Map();
+  if (!map) rec.giferror = E_GIF_ERR_NOT_ENOUGH_MEM;
   const bool begun = map && EGifPutScreenDesc(rec.gif, rec.w, rec.h, 8, kBlackIndex, map) == GIF_OK;
   GifFreeMapObject(map);
   // Loop for ever: the NETSCAPE2.0 application extension with a count of 0.
@@ -309,8 +165,25 @@ bool Begin(DescriptorSink* sink) {
          EGifPutExtensionTrailer(rec.gif) == GIF_OK;
 }
 
-// The whole recording, into the private file that SaveWhole puts in place.
-int Write(DescriptorSink* sink, void*) {
+bool Close() {
+  if (!rec.gif) return false;
+  if (rec.giferror == 0) rec.giferror = rec.gif->Error;
+  int err = 0;
+  const bool closed = EGifCloseFile(rec.gif, &err) == GIF_OK;
+  if (rec.giferror == 0) rec.giferror = err;
+  rec.gif = nullptr;
+  return closed;
+}
+
+// The line that says what was made goes out before the file takes its name, so that a report
+// that cannot be written leaves no file behind.
+bool Report(std::size_t bytes) {
+  std::printf("inkstrip: recorded %s: %d frames, %dx%d, %zu KB\n", Quoted(rec.path).c_str(),
+              rec.frames, rec.w, rec.h, (bytes + 512) / 1024);
+  return StdoutWritten();
+}
+
+int Written(DescriptorSink* sink) {
   bool ok = Begin(sink);
   if (ok) {
     curvestart = OnCurve;
@@ -323,51 +196,49 @@ int Write(DescriptorSink* sink, void*) {
     }
     ok = ok && !rec.failed && !rec.waiting.empty();
   }
-  int err = 0;
-  if (rec.gif && EGifCloseFile(rec.gif, &err) != GIF_OK) ok = false;
-  rec.gif = nullptr;
+  ok = Close() && ok;
   if (stopsignal) return ECANCELED;
   if (sink->error) return sink->error;
-  return ok ? 0 : EIO;
+  if (!ok) return rec.giferror == E_GIF_ERR_NOT_ENOUGH_MEM ? ENOMEM : EIO;
+  return Report(sink->total) ? 0 : ECANCELED;
 }
 
-void Report(const std::string& path) {
-  struct stat st;
-  const long long bytes = stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0;
-  std::printf("inkstrip: recorded %s: %d frames, %dx%d, %lld KB\n", path.c_str(), rec.frames, rec.w,
-              rec.h, (bytes + 512) / 1024);
-  std::fflush(stdout);
+// The whole recording, into the private file that SaveWhole puts in place. Memory that runs
+// out part way ends it like a failed write, so the private file goes too.
+int Write(DescriptorSink* sink, void*) {
+  try {
+    return Written(sink);
+  } catch (const std::bad_alloc&) {
+    curvestart = nullptr;
+    Close();
+    return ENOMEM;
+  }
+}
+
+bool Recorded(void (*pass)(), const std::string& path, const RecordPlan& plan) {
+  rec = Recorder();
+  rec.plan = plan;
+  rec.path = path;
+  rec.w = plan.half ? kScreenW / 2 : kScreenW;
+  rec.h = plan.half ? kScreenH / 2 : kScreenH;
+  if (!rec.palette.Build(PenColours(ball, plan.half)))
+    Say("recording",
+        std::string(plan.half ? "the pen, averaged at half size, has" : "the pen has") +
+            " more than " + std::to_string(kPaletteRoom - 1) +
+            " colours; giflib's quantizer chooses the " + std::to_string(kPaletteRoom) +
+            " the GIF holds, so its colours are close but not exact");
+  rec.pass = pass;
+  StopAtOnce(false);  // from here on there is a file to remove first
+  return SaveWhole(path.c_str(), Write, nullptr);
 }
 
 }  // namespace
 
-bool StartMemoryScreen() {
-  if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-    Say("cannot start the Allegro library", allegro_error);
-    return false;
-  }
-  set_color_depth(kColorDepth);
-  screen = create_bitmap(kScreenW, kScreenH);
-  if (!screen) {
-    Say("cannot record", "no memory for a 1024x768 screen");
-    return false;
-  }
-  clear_to_color(screen, 0);
-  return true;
-}
-
 bool RecordPass(void (*pass)(), const std::string& path, const RecordPlan& plan) {
-  rec = Recorder();
-  rec.plan = plan;
-  rec.w = plan.half ? kScreenW / 2 : kScreenW;
-  rec.h = plan.half ? kScreenH / 2 : kScreenH;
-  const bool exact = rec.palette.Build(plan.half ? HalfColours(ball) : PenColours(ball));
-  if (!exact && !plan.half)
-    Say("recording",
-        "the pen has more than 255 colours; giflib's quantizer chooses the 256 the "
-        "GIF holds, so its colours are close but not exact");
-  rec.pass = pass;
-  if (!SaveWhole(path.c_str(), Write, nullptr)) return false;
-  Report(path);
-  return true;
+  try {
+    return Recorded(pass, path, plan);
+  } catch (const std::bad_alloc&) {
+    Say("cannot record " + Quoted(path), "not enough memory");
+    return false;
+  }
 }

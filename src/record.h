@@ -5,12 +5,10 @@
 
 #include <string>
 
-// The library with no system driver and a black 1024x768 memory screen at 32 bits per pixel:
-// no display is opened and no X call is made. Says why not on stderr.
-bool StartMemoryScreen();
+#include "stroke.h"
 
 // A recording of text takes a frame this often, in stamps: one of the script's curves' worth.
-constexpr int kTextFrameStamps = 140;
+constexpr int kTextFrameStamps = kSamples;
 
 struct RecordPlan {
   int stampsperframe = 0;  // a frame at the first curve start this many stamps after the last
@@ -19,6 +17,8 @@ struct RecordPlan {
 };
 
 // Writes pass(), run once on the memory screen with the ball loaded, into path as an animated
-// GIF, whole or not at all; prints what it made on stdout. On failure says why on stderr. A stop
-// signal ends the recording early and leaves no file behind.
+// GIF, whole or not at all; prints what it made on stdout before the file takes its name. On
+// failure, running out of memory or stdout failing included, says why on stderr and leaves no
+// file behind; a stop signal ends the recording early, at any stage, and leaves none either.
+// Until the file is begun nothing needs tidying, so StopAtOnce, when on, stays on until then.
 bool RecordPass(void (*pass)(), const std::string& path, const RecordPlan& plan);

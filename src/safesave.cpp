@@ -5,6 +5,8 @@
 #include "safesave.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,19 +29,34 @@ constexpr std::size_t kBmpHeaders = 14 + 40;                 // file header + in
 constexpr std::size_t kPaletteBytes = std::size_t{256} * 4;  // written only for 8-bit images
 constexpr const char* kPrivateMark = ".XXXXXX";              // mkstemps makes it unique
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as for any new file
+constexpr std::size_t kLongestName =
+    NAME_MAX;  // bytes in one name of a path, on Linux's filesystems
 
 void Complain(const char* path, const std::string& why) {
-  Say(("cannot write " + std::string(path)).c_str(), why.c_str());
+  Say("cannot write " + Quoted(path), why);
+}
+
+std::string DirectoryOf(const char* path) {
+  const std::string name = path;
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? "." : name.substr(0, slash + 1);
+}
+
+bool Unchangeable(const char* path) {
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;  // cannot tell: the rename will say
+  int flags = 0;
+  const bool got = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  close(fd);
+  return got && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
 }
 
 // A new file that cannot be made is the directory's doing, not the file's, so say which.
 std::string CannotCreateIn(const char* path, int err) {
-  std::string dir = path;
-  const std::size_t slash = dir.rfind('/');
-  dir = slash == std::string::npos ? "." : dir.substr(0, slash + 1);
+  std::string dir = DirectoryOf(path);
   char real[PATH_MAX];
   if (realpath(dir.c_str(), real)) dir = real;
-  return "cannot make a new file in the directory " + dir + " (" + std::strerror(err) + ")";
+  return "cannot make a new file in the directory " + Quoted(dir) + " (" + std::strerror(err) + ")";
 }
 
 mode_t CurrentUmask() {
@@ -99,17 +117,41 @@ bool WriteAndPlace(int fd, const std::string& temp, const char* path, FileWriter
 }
 
 // The private name keeps the file's own ending, so should it ever be left behind it still says
-// what it holds.
+// what it holds. Its stem gives way to the mark, cut at a character's start, so that the private
+// name fits wherever the final one does.
 std::string PrivateName(const char* path) {
   const std::string name = path;
-  const std::size_t dot = name.rfind('.');
   const std::size_t slash = name.rfind('/');
-  const bool ending = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return ending ? name.substr(0, dot) + kPrivateMark + name.substr(dot) : name + kPrivateMark;
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot < base) dot = name.size();
+  if (name.size() - dot + std::strlen(kPrivateMark) > kLongestName) dot = name.size();
+  const std::size_t ending = name.size() - dot;
+  const std::size_t room =
+      kLongestName - std::min(kLongestName, ending + std::strlen(kPrivateMark));
+  std::size_t stem = std::min(dot - base, room);
+  while (stem > 0 && (static_cast<unsigned char>(name[base + stem]) & 0xC0) == 0x80) --stem;
+  return name.substr(0, base + stem) + kPrivateMark + name.substr(dot);
 }
 
 int EndingLength(const std::string& temp) {
   return static_cast<int>(temp.size() - temp.rfind(kPrivateMark) - std::strlen(kPrivateMark));
+}
+
+// What stands at the name must give way to the rename: a directory never does, nor, in a
+// directory that keeps each file for its owner (the sticky bit, as /tmp has), another user's
+// file, nor a file marked immutable or append-only.
+std::string KeptInPlace(const char* path) {
+  struct stat there, dir;
+  if (lstat(path, &there) != 0) return "";
+  if (S_ISDIR(there.st_mode)) return "it is a directory";
+  const uid_t me = geteuid();
+  if (stat(DirectoryOf(path).c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) && me != 0 &&
+      there.st_uid != me && dir.st_uid != me)
+    return "it belongs to another user in a directory that lets only its owner replace it";
+  if (S_ISREG(there.st_mode) && Unchangeable(path))
+    return "it is marked immutable or append-only, so it cannot be replaced";
+  return "";
 }
 
 }  // namespace
@@ -141,13 +183,21 @@ bool SaveBitmapWhole(const char* path, BITMAP* bmp) {
   return SaveWhole(path, EndsWith(path, ".png") ? WritePng : WriteBmp, bmp);
 }
 
+// No signal can end the program while the probe exists, so it is never left behind.
 std::string NewFileProblem(const char* path) {
   std::string probe = PrivateName(path);
+  sigset_t all, old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &old);
   const int fd = mkstemps(probe.data(), EndingLength(probe));
-  if (fd < 0) return CannotCreateIn(path, errno);
-  close(fd);
-  unlink(probe.c_str());
-  return "";
+  const int err = errno;
+  if (fd >= 0) {
+    close(fd);
+    unlink(probe.c_str());
+  }
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  if (fd < 0) return CannotCreateIn(path, err);
+  return KeptInPlace(path);
 }
 
 bool EndsWith(const std::string& name, const char* ending) {

@@ -2,13 +2,28 @@
 // that they can be shown in one.
 #include "say.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 void Say(const std::string& what, const std::string& why) {
   std::fprintf(stderr, "inkstrip: %s: %s\n", what.c_str(), why.c_str());
 }
 
 namespace {
+
+constexpr int kWriteFailed = 1;
+bool stdoutfaultsaid = false;
+
+void CloseStdout() {
+  if (!StdoutWritten() || std::fclose(stdout) != 0) {
+    if (!stdoutfaultsaid) Say("write error", std::strerror(errno));
+    _exit(kWriteFailed);
+  }
+}
 
 std::string Hex(unsigned char c) {
   char out[5];
@@ -70,3 +85,13 @@ std::string Quoted(const std::string& name) {
   }
   return out + "'";
 }
+
+bool StdoutWritten() {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  if (!stdoutfaultsaid) Say("write error", errno ? std::strerror(errno) : "stdout failed earlier");
+  stdoutfaultsaid = true;
+  return false;
+}
+
+void CheckStdoutAtExit() { std::atexit(CloseStdout); }

@@ -1,6 +1,8 @@
 // One-line messages to the user on standard error, all in the same form. The rule: a failure is
 // said once, where it is found, as "inkstrip: what: why", and the caller only passes on false;
-// a name from outside goes through Quoted, so that a message is always one line.
+// a name from outside goes through Quoted, so that a message is always one line. A bad command
+// line ends with status 2 after its line and the usage; anything else that could not be done,
+// running out of memory and a write to stdout that failed included, with status 1.
 #pragma once
 
 #include <string>
@@ -12,3 +14,11 @@ void Say(const std::string& what, const std::string& why);
 // raw or UTF-8 encoded) and backslashes written as escapes (\n, \t, \x1b), as ls quotes names,
 // so that no name can break a message across lines or send the terminal a control sequence.
 std::string Quoted(const std::string& name);
+
+// Flushes stdout and says whether everything written to it got out; the first time it did not,
+// says "write error" with the reason.
+bool StdoutWritten();
+
+// Registered first thing, as coreutils' close_stdout is: at exit, output that could not be
+// written makes the status 1, even when the program was otherwise done.
+void CheckStdoutAtExit();

@@ -17,7 +17,7 @@ bool dumpfailed = false;
 void TakeScreenshot() {
   BITMAP* shot = create_bitmap(kScreenW, kScreenH);
   if (!shot) {
-    Say(("cannot write " + dumpfile).c_str(), "no memory for a copy of the screen");
+    Say("cannot write " + Quoted(dumpfile), "no memory for a copy of the screen");
     dumpfailed = true;
     return;
   }

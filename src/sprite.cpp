@@ -50,8 +50,8 @@ std::string FindSprite(std::string* looked) {
   for (const std::string& place : places) {
     if (SomethingThere(place)) return place;
     const std::string dir = std::filesystem::path(place).parent_path().string();
-    *looked +=
-        (looked->empty() ? "" : ", ") + (dir.empty() ? std::string("the working directory") : dir);
+    *looked += (looked->empty() ? "" : ", ") +
+               (dir.empty() ? std::string("the working directory") : Quoted(dir));
   }
   return "";
 }
@@ -72,18 +72,18 @@ bool ReadPen(const std::string& chosen, std::string* path, std::vector<unsigned 
   std::string looked;
   *path = chosen.empty() ? FindSprite(&looked) : chosen;
   if (path->empty()) {
-    Say("cannot find ball4.bmp", ("looked in " + looked).c_str());
+    Say(std::string("cannot find ") + kBallFile, "looked in " + looked);
     return false;
   }
   const std::string why = BmpFileProblem(path->c_str(), bytes);
   if (why.empty()) return true;
-  Say(("cannot use " + *path).c_str(), why.c_str());
+  Say("cannot use " + Quoted(*path), why);
   return false;
 }
 
 BITMAP* LoadPen(const std::vector<unsigned char>& bytes, const std::string& path) {
   std::string why;
   BITMAP* pen = LoadSprite(bytes, &why);
-  if (!pen) Say(("cannot use " + path).c_str(), why.c_str());
+  if (!pen) Say("cannot use " + Quoted(path), why);
   return pen;
 }

@@ -21,6 +21,7 @@ std::atomic<int> saving{0};
 std::atomic<int> displaylost{0};
 std::atomic<int> lossreported{0};
 volatile std::sig_atomic_t secondsignal = 0;
+std::atomic<int> atonce{0};
 
 // SIGQUIT's own action would also write a core file: the program is not failing, it is asked
 // to end, so the core file is turned off first.
@@ -42,6 +43,7 @@ volatile std::sig_atomic_t secondsignal = 0;
 }
 
 void OnStopSignal(int sig) {
+  if (atonce.load()) DieBy(sig);
   if (stopsignal == 0) {
     stopsignal = sig;
   } else if (saving.load()) {
@@ -88,6 +90,8 @@ void CatchStopSignals() {
   std::signal(SIGPIPE, SIG_IGN);
   pthread_sigmask(SIG_UNBLOCK, &action.sa_mask, nullptr);
 }
+
+void StopAtOnce(bool on) { atonce.store(on ? 1 : 0); }
 
 int Leave(int status) {
   if (stopsignal) EndLikeTheSignal();

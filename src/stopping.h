@@ -11,6 +11,11 @@ extern volatile std::sig_atomic_t stopsignal;  // a signal asking the program to
 // handlers while it starts; they wait until CatchStopSignals.
 void HoldStopSignals();
 
+// While on, a stop signal ends the program at once, as if never caught: for work that leaves
+// nothing to tidy up and cannot look for the signal itself, such as the library loading a large
+// pen for a recording. Turned on before CatchStopSignals, it also covers the signals held.
+void StopAtOnce(bool on);
+
 // Once the library is up, in place of its own handlers, which shut it down from inside the
 // signal; then lets the held signals in. The first stop signal is only noted; a second ends the
 // program at once, except during the save, which it lets finish first. Also turns SIGXFSZ and

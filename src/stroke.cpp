@@ -17,7 +17,6 @@ void (*pressstart)() = nullptr;
 
 namespace {
 
-constexpr int kSampleRoom = 200;  // entries in each sample buffer
 constexpr int kRightColumn = kScreenW - 1;
 constexpr int kBlack = 0;
 
@@ -44,8 +43,9 @@ void ScrollStrip() {
 
 }  // namespace
 
-// Each stamp is pulled left by half the stamps made in this word, which matches the scroll of
-// one pixel every second stamp, so the word keeps its shape on the moving strip.
+// Each stamp is pulled left by one pixel for every scroll the word has made so far, so the word
+// keeps its shape on the moving strip. A large pen makes a curve slow, so a stop signal is also
+// answered between stamps; the rest of the pass then draws nothing.
 void Bezier(const int points[8], int samples) {
   if (Stopped()) return;
   samples = std::clamp(samples, 1, kSampleRoom);
@@ -53,9 +53,9 @@ void Bezier(const int points[8], int samples) {
   int sx[kSampleRoom];
   int sy[kSampleRoom];
   calc_spline(points, samples, sx, sy);
-  for (int i = 0; i < samples; ++i) {
-    if (i % 2 == 1) ScrollStrip();
-    draw_sprite(screen, ball, sx[i] - t / 2, sy[i]);
+  for (int i = 0; i < samples && !stopsignal; ++i) {
+    if (i % kStampsPerScroll == kStampsPerScroll - 1) ScrollStrip();
+    draw_sprite(screen, ball, sx[i] - t / kStampsPerScroll, sy[i]);
     ++t;
   }
 }

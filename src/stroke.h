@@ -11,10 +11,12 @@ extern BITMAP* ball;  // the sprite stamped along the curves
 extern bool escape;
 
 constexpr int kSamples = 140;  // points sampled on every curve of the script, whatever its length
+constexpr int kSampleRoom = 200;     // the most samples a curve can have: its buffers' size
+constexpr int kStampsPerScroll = 2;  // the strip moves one pixel every this many stamps
 
 // points: x0, y0, x1, y1, x2, y2, x3, y3 (start, first control, second control, end). The
-// script's curves take kSamples; others from 1 to 200, an even number keeping every second
-// stamp of a word on the scroll.
+// script's curves take kSamples; others from 1 to kSampleRoom, a multiple of kStampsPerScroll
+// keeping each scroll at the same stamp of every curve of a word.
 void Bezier(const int points[8], int samples = kSamples);
 
 // When set, called at the start of every curve that is drawn, with its points and samples: a

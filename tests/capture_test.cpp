@@ -90,7 +90,7 @@ TEST_F(CaptureTest, AnUnwritableDumpStillStopsButIsReported) {
   const std::string said = Captured(2, [] { Bezier(kSpot); });
   EXPECT_TRUE(escape);
   EXPECT_TRUE(dumpfailed);
-  EXPECT_EQ(said, "inkstrip: cannot write dump.bmp: Is a directory\n");
+  EXPECT_EQ(said, "inkstrip: cannot write 'dump.bmp': Is a directory\n");
   EXPECT_TRUE(std::filesystem::is_directory("dump.bmp"));
   EXPECT_EQ(Entries(dir_), 1);
   EXPECT_EQ(t, 0);

@@ -69,7 +69,7 @@ RecordPlan Plan(double pace, bool half) {
 TEST_F(RecordTest, EachFrameIsTheScreenAtTheStartOfItsCurve) {
   const std::string said =
       Captured(1, [] { ASSERT_TRUE(RecordPass(WritePass, "pass.gif", Plan(20, false))); });
-  EXPECT_EQ(said.rfind("inkstrip: recorded pass.gif: 45 frames, 1024x768, ", 0), 0u) << said;
+  EXPECT_EQ(said.rfind("inkstrip: recorded 'pass.gif': 45 frames, 1024x768, ", 0), 0u) << said;
   std::vector<int> delays;
   std::vector<BITMAP*> frames = Frames("pass.gif", &delays);
   ASSERT_EQ(frames.size(), 45u);

@@ -66,7 +66,7 @@ TEST_F(SafeSaveTest, AWriteThatRunsOutOfRoomLeavesTheOldFileWholeAndSaysWhy) {
       bool saved = true;
       const std::string said =
           Captured(2, [&saved] { saved = SaveBitmapWhole("dump.bmp", screen); });
-      _exit(!saved && said == "inkstrip: cannot write dump.bmp: File too large\n" ? 0 : 1);
+      _exit(!saved && said == "inkstrip: cannot write 'dump.bmp': File too large\n" ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -116,12 +116,12 @@ TEST_F(SafeSaveTest, ANewFileGetsThePermissionsTheUmaskAllows) {
 // Found before any drawing, and again if it is still so at the press.
 TEST_F(SafeSaveTest, AMissingDirectoryIsReportedAndNothingIsMade) {
   const std::string why =
-      "cannot make a new file in the directory no/such/ (No such file or directory)";
+      "cannot make a new file in the directory 'no/such/' (No such file or directory)";
   EXPECT_EQ(NewFileProblem("no/such/dump.png"), why);
   EXPECT_EQ(NewFileProblem("dump.png"), "");
   const std::string said =
       Captured(2, [] { EXPECT_FALSE(SaveBitmapWhole("no/such/dump.bmp", screen)); });
-  EXPECT_EQ(said, "inkstrip: cannot write no/such/dump.bmp: " + why + "\n");
+  EXPECT_EQ(said, "inkstrip: cannot write 'no/such/dump.bmp': " + why + "\n");
   EXPECT_EQ(Entries(dir_), 0);
 }
 
