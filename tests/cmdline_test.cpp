@@ -2,11 +2,15 @@
 // the usage on stderr, nothing on stdout), and --help and --version.
 #include "cmdline.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "say.h"
 #include "stand.h"
 
 namespace {
@@ -62,6 +66,10 @@ TEST(CommandLine, RefusedLinesNameTheProblemThenTheUsage) {
       {{"--output", "shot.jpg"}, "ending in .bmp or .png, not 'shot.jpg'"},
       {{"--output", "dir/.png"}, "not 'dir/.png'"},
       {{"--record", "pass.png"}, "ending in .gif, not 'pass.png'"},
+      {{"--output", "a\nb.jpg"}, "not 'a\\nb.jpg'"},
+      {{"--sprite", ""}, "--sprite takes a file name, not an empty one"},
+      {{"--output", ""}, "--output takes a file name, not an empty one"},
+      {{"--record", ""}, "--record takes a file name, not an empty one"},
       {{"--half"}, "--half goes with --record"},
       {{"--record", "a.gif", "--windowed"}, "--windowed has no place"},
       {{"--record", "a.gif", "--output", "b.png"}, "--output has no place"},
@@ -164,6 +172,36 @@ TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, std::string("inkstrip ") + INKSTRIP_VERSION + "\n");
   EXPECT_EQ(Read({"-V"}).out, o.out);
+}
+
+// As coreutils' close_stdout: output lost on a full disk makes the status 1 at exit, even after
+// work that went well, with one line on stderr, and only one when it was said already.
+TEST(CommandLine, StdoutThatCannotBeWrittenIsAFailureSaidOnce) {
+  for (bool version : {false, true}) {
+    int pipefd[2];
+    ASSERT_EQ(pipe(pipefd), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      CheckStdoutAtExit();
+      dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+      dup2(pipefd[1], STDERR_FILENO);
+      if (!version) {
+        std::printf("inkstrip: recorded 'pass.gif'\n");
+        std::exit(0);
+      }
+      char* argv[] = {const_cast<char*>("inkstrip"), const_cast<char*>("--version"), nullptr};
+      Options o;
+      std::exit(ReadCommandLine(2, argv, &o));
+    }
+    close(pipefd[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    char said[256] = {};
+    ASSERT_GE(read(pipefd[0], said, sizeof said - 1), 0);
+    close(pipefd[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << version << ": " << status;
+    EXPECT_STREQ(said, "inkstrip: write error: No space left on device\n") << version;
+  }
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 // said so, and a stop leaves nothing behind.
 #include "record.h"
 
+#include <fcntl.h>
 #include <gif_lib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <new>
 #include <vector>
 
 #include "main3.h"
@@ -90,8 +94,12 @@ TEST_F(RecordTest, EachFrameIsTheScreenAtTheStartOfItsCurve) {
 }
 
 // A half-size pixel has ink exactly where its four have some.
+// The ball's edges averaged at half size make more colours than a GIF holds, and it says so.
 TEST_F(RecordTest, HalfSizeKeepsTheInkWhereItWas) {
-  ASSERT_TRUE(Captured(1, [] { RecordPass(WritePass, "half.gif", Plan(0, true)); }) != "");
+  const std::string said =
+      Captured(2, [] { Captured(1, [] { RecordPass(WritePass, "half.gif", Plan(0, true)); }); });
+  EXPECT_NE(said.find("averaged at half size, has more than 255 colours"), std::string::npos)
+      << said;
   std::vector<int> delays;
   std::vector<BITMAP*> frames = Frames("half.gif", &delays);
   ASSERT_EQ(frames.size(), 45u);
@@ -121,6 +129,49 @@ TEST_F(RecordTest, APenOfManyColoursIsQuantizedAndSaysSo) {
   std::vector<BITMAP*> frames = Frames("many.gif", &delays);
   EXPECT_EQ(frames.size(), 45u);
   Free(frames);
+}
+
+// Seven curves in one frame at a curve every 100 s: 700 s, more than the 655.35 s a GIF delay
+// holds, so the frame is carried twice, and the delays still add up to the time it stood.
+TEST_F(RecordTest, AFrameLongerThanAGifDelayIsCarriedAsSeveral) {
+  RecordPlan plan = Plan(0.01, false);
+  plan.stampsperframe = 7 * kSamples;
+  const auto seven = [] {
+    const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
+    for (int i = 0; i < 7; ++i) Bezier(spot);
+  };
+  ASSERT_TRUE(Captured(1, [&] { RecordPass(seven, "long.gif", plan); }) != "");
+  std::vector<int> delays;
+  std::vector<BITMAP*> frames = Frames("long.gif", &delays);
+  EXPECT_EQ(delays, (std::vector<int>{35000, 35000, 100}));
+  Free(frames);
+}
+
+// Memory that runs out part way through the pass: a line, false, and no private file left.
+TEST_F(RecordTest, RunningOutOfMemoryLeavesNoFileBehind) {
+  const auto starved = [] {
+    const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
+    Bezier(spot);
+    throw std::bad_alloc();
+  };
+  const std::string said =
+      Captured(2, [&] { EXPECT_FALSE(RecordPass(starved, "pass.gif", Plan(0, false))); });
+  EXPECT_EQ(said, "inkstrip: cannot write 'pass.gif': Cannot allocate memory\n");
+  EXPECT_EQ(curvestart, nullptr);
+  EXPECT_EQ(Entries(dir_), 0);
+}
+
+// The report goes out before the file takes its name: when stdout is full there is no file.
+TEST_F(RecordTest, AReportThatCannotBeWrittenLeavesNoFileBehind) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+    Captured(2, [] { _exit(RecordPass(WritePass, "pass.gif", Plan(0, false)) ? 1 : 0); });
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Entries(dir_), 0);
 }
 
 TEST_F(RecordTest, AStopSignalLeavesNoFileBehind) {

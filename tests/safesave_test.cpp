@@ -125,4 +125,38 @@ TEST_F(SafeSaveTest, AMissingDirectoryIsReportedAndNothingIsMade) {
   EXPECT_EQ(Entries(dir_), 0);
 }
 
+// The private name beside a name of 254 or 255 bytes, of one-byte or two-byte characters, gives
+// way in its stem and keeps the ending.
+TEST_F(SafeSaveTest, ANameAsLongAsTheSystemTakesIsSaved) {
+  std::string accented;
+  for (int i = 0; i < 125; ++i) accented += "\xC3\xA9";  // 250 bytes of 'e' with an accent
+  for (const std::string& name :
+       {std::string(250, 'a') + ".bmp", std::string(251, 'b') + ".bmp", accented + "x.png"}) {
+    EXPECT_EQ(NewFileProblem(name.c_str()), "") << name.size();
+    EXPECT_TRUE(SaveBitmapWhole(name.c_str(), screen)) << name.size();
+    EXPECT_TRUE(IsFile(name.c_str())) << name.size();
+  }
+  EXPECT_EQ(Entries(dir_), 3);
+}
+
+// What stands at the name must give way to the rename: a directory never does, nor another
+// user's file in a directory that keeps files for their owners (tried as nobody in a child).
+TEST_F(SafeSaveTest, WhatCannotBeReplacedIsFoundAtStart) {
+  std::filesystem::create_directory("shot.png");
+  EXPECT_EQ(NewFileProblem("shot.png"), "it is a directory");
+  std::ofstream("mine.png") << "kept";
+  EXPECT_EQ(NewFileProblem("mine.png"), "");
+  if (geteuid() != 0) GTEST_SKIP() << "the sticky directory needs root to run as another user";
+  ASSERT_EQ(chmod(dir_.c_str(), 01777), 0);
+  const pid_t pid = fork();
+  if (pid == 0)
+    _exit(setuid(65534) == 0 && NewFileProblem("mine.png").find("another user") != std::string::npos
+              ? 0
+              : 1);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Entries(dir_), 2);
+}
+
 }  // namespace

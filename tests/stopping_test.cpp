@@ -75,6 +75,28 @@ TEST(StopSignals, TheFirstIsNotedTheSecondEndsTheProgramAtOnce) {
   EXPECT_TRUE(DiedBy(e, SIGINT)) << e.status;
 }
 
+// Until a recording has a file there is nothing to tidy up: the first signal, even one held
+// since the start, ends the program at once; afterwards the first is only noted again.
+TEST(StopSignals, WhileNothingNeedsTidyingTheFirstEndsTheProgramAtOnce) {
+  Ended e = InChild(
+      [] {
+        StopAtOnce(true);
+        raise(SIGHUP);
+        CatchStopSignals();
+        _exit(10);
+      },
+      kHeld);
+  EXPECT_TRUE(DiedBy(e, SIGHUP)) << e.status;
+
+  e = InChild([] {
+    StopAtOnce(true);
+    StopAtOnce(false);
+    raise(SIGTERM);
+    _exit(stopsignal == SIGTERM ? 0 : 10);
+  });
+  EXPECT_TRUE(ExitedWith(e, 0)) << e.status;
+}
+
 // While the library starts, its own handlers are in place, and they end the program from
 // inside the signal. A signal that comes then waits for the program's handlers; one ignored at
 // start stays ignored; and one still held when the program ends early ends it.

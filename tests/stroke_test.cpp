@@ -2,10 +2,12 @@
 // behind, and stamps that hang over the screen's edges.
 #include "stroke.h"
 
+#include <csignal>
 #include <set>
 #include <utility>
 
 #include "stand.h"
+#include "stopping.h"
 
 namespace {
 
@@ -57,6 +59,16 @@ TEST_F(StrokeTest, CoincidentPointsPileUpOnePixelApartAndTheMaskStaysClear) {
   EXPECT_EQ(getpixel(screen, 431, 300), white_);
   EXPECT_EQ(getpixel(screen, 432, 300), red);
   EXPECT_EQ(Count(screen, white_), 2);
+}
+
+// With a large pen one curve takes long, so a stop signal is not left waiting for its end.
+TEST_F(StrokeTest, AStopSignalCutsTheCurveShort) {
+  curvestart = [](const int*, int) { stopsignal = SIGTERM; };
+  const int spot[8] = {500, 300, 500, 300, 500, 300, 500, 300};
+  Bezier(spot);
+  stopsignal = 0;
+  EXPECT_EQ(t, 0);
+  EXPECT_EQ(Count(screen, white_), 0);
 }
 
 // The shift is half the word's stamp count, truncated: from an odd count even and odd samples
