@@ -24,7 +24,7 @@ setup "take the sprite away" rm "$work/moved/share/inkstrip/ball4.bmp"
 case_dir="$work/nowhere"
 setup "make an empty directory" mkdir "$case_dir"
 prog=$installed run_refused
-[ "$rc" = 1 ] && grep -qF "cannot find ball4.bmp: looked in the working directory, $work/moved/share/inkstrip, $work/moved/bin" "$case_dir/err"
+[ "$rc" = 1 ] && grep -qF "cannot find ball4.bmp: looked in the working directory, '$work/moved/share/inkstrip', '$work/moved/bin'" "$case_dir/err"
 judge "with no sprite anywhere, the message says where it looked"
 
 finish

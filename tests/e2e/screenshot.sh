@@ -26,7 +26,7 @@ judge "nothing else is left in the working directory"
 new_case dump_is_a_directory
 setup "make a directory at dump.bmp" mkdir "$case_dir/dump.bmp"
 run_and_press 2 press
-[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot write dump.bmp: Is a directory" ] &&
+[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot write 'dump.bmp': Is a directory" ] &&
   [ -d "$case_dir/dump.bmp" ]
 judge "an unwritable dump.bmp stops the program with status 1, says why, leaves the directory"
 
@@ -45,7 +45,7 @@ if [ "$(id -u)" = 0 ]; then
   echo "an older screenshot" >"$case_dir/dump.bmp"
   chmod 555 "$case_dir"
   as_user=65534 run_and_press 2 press
-  [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot write dump.bmp: cannot make a new file in the directory $case_dir (Permission denied)" ] &&
+  [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot write 'dump.bmp': cannot make a new file in the directory '$case_dir' (Permission denied)" ] &&
     [ "$(cat "$case_dir/dump.bmp")" = "an older screenshot" ]
   judge "a read-only directory stops with a message and status 1, the older dump.bmp left as it was"
   chmod 755 "$case_dir"
@@ -59,7 +59,7 @@ if mount -t tmpfs -o size=1m tmpfs "$case_dir" 2>/dev/null; then
   setup "copy the sprite onto the small disk" cp "$ball" "$case_dir/"
   echo "an older screenshot" >"$case_dir/dump.bmp"
   run_and_press 2 press
-  [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot write dump.bmp: No space left on device" ] &&
+  [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot write 'dump.bmp': No space left on device" ] &&
     [ "$(cat "$case_dir/dump.bmp")" = "an older screenshot" ] &&
     [ "$(left_in "$case_dir")" = "ball4.bmp dump.bmp err out " ]
   judge "a full disk stops with a message and status 1, the older dump.bmp whole, nothing else behind"

@@ -10,13 +10,13 @@ start_display 1024x768x24
 new_case no_ball
 setup "link the sprite to nothing" ln -sf missing.bmp "$case_dir/ball4.bmp"
 run_refused
-[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot use ball4.bmp: No such file or directory" ]
+[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot use 'ball4.bmp': No such file or directory" ]
 judge "a missing ball4.bmp is named, status 1"
 
 new_case ball_not_bmp
 echo "this is a line of text, not a picture of a ball" >"$case_dir/ball4.bmp"
 run_refused
-[ "$rc" = 1 ] && grep -q "ball4.bmp: not a BMP image" "$case_dir/err"
+[ "$rc" = 1 ] && grep -q "ball4.bmp': not a BMP image" "$case_dir/err"
 judge "a ball4.bmp that is not a BMP is named, status 1"
 
 new_case all_mask_ball
@@ -31,9 +31,17 @@ for bad in rle8-run255-w16 rle4-literal255-w16 rle8-skip-below rle8-no-end \
   new_case "bad_$bad"
   setup "copy the sample $bad" cp "$work/samples/bad/$bad.bmp" "$case_dir/ball4.bmp"
   run_refused
-  [ "$rc" = 1 ] && grep -q "cannot use ball4.bmp" "$case_dir/err"
+  [ "$rc" = 1 ] && grep -q "cannot use 'ball4.bmp'" "$case_dir/err"
   judge "hostile sprite $bad: refused with a message, no crash"
 done
+
+# A run that could never be pressed must not start.
+new_case no_mouse
+(cd "$case_dir" && INKSTRIP_NO_MOUSE=1 LD_PRELOAD="$raise_early" ASAN_OPTIONS=verify_asan_link_order=0 \
+  exec timeout -k 5 20 "$prog" >out 2>err)
+rc=$?
+[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot use the mouse: no driver for it" ]
+judge "a mouse that will not install: one line, status 1"
 stop_xvfb
 
 # Smaller screens cut the writing off, and 8 or 15 bits show it in the wrong colours.
@@ -65,10 +73,10 @@ judge "a bad command line: status 2, the problem and the usage, nothing on stdou
 # Everything the program reads or writes is checked before the display would open: with no
 # display at all, each of these is refused for its own reason.
 setup "copy the 7-bit sample" cp "$work/samples/bad/depth7.bmp" "$case_dir/odd.bmp"
-for refused in "1 cannot use missing.bmp: No such file or directory|--sprite missing.bmp" \
-  "1 cannot use odd.bmp: has 7 bits per pixel|--sprite odd.bmp" \
-  "1 cannot write nowhere/shot.png: cannot make a new file in the directory nowhere/|--output nowhere/shot.png" \
-  "1 cannot write nowhere/pass.gif: cannot make a new file|--record nowhere/pass.gif" \
+for refused in "1 cannot use 'missing.bmp': No such file or directory|--sprite missing.bmp" \
+  "1 cannot use 'odd.bmp': has 7 bits per pixel|--sprite odd.bmp" \
+  "1 cannot write 'nowhere/shot.png': cannot make a new file in the directory 'nowhere/'|--output nowhere/shot.png" \
+  "1 cannot write 'nowhere/pass.gif': cannot make a new file|--record nowhere/pass.gif" \
   "2 --output takes a file name ending in .bmp or .png|--output shot.jpg" \
   "2 --record takes a file name ending in .gif|--record pass.png" \
   "2 --text cannot write '中' (U+4E2D)|--text 中文"; do
