@@ -139,14 +139,21 @@ bool ReadInputs(const Options& o, Inputs* in) {
 }
 
 // The timer drives the other two; without the mouse the run could never be pressed, without the
-// keyboard never escaped. install_mouse counts the buttons, or is -1 without a mouse.
+// keyboard never escaped. install_mouse counts the buttons, or is -1 when it finds no mouse; the
+// others fail only when the library cannot start their thread.
 bool StartInput() {
-  const char* missing = install_timer() != 0      ? "the timer"
-                        : install_keyboard() != 0 ? "the keyboard"
-                        : install_mouse() < 0     ? "the mouse"
-                                                  : nullptr;
-  if (!missing) return true;
-  Say(std::string("cannot use ") + missing, allegro_error[0] ? allegro_error : "no driver for it");
+  const char* what = nullptr;
+  const char* why = "the library did not say why (perhaps too little memory)";
+  if (install_timer() != 0) {
+    what = "cannot start the timer";
+  } else if (install_keyboard() != 0) {
+    what = "cannot use the keyboard";
+  } else if (install_mouse() < 0) {
+    what = "cannot use the mouse";
+    why = "no mouse driver found";
+  }
+  if (!what) return true;
+  Say(what, allegro_error[0] ? allegro_error : why);
   return false;
 }
 

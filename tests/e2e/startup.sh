@@ -40,7 +40,7 @@ new_case no_mouse
 (cd "$case_dir" && INKSTRIP_NO_MOUSE=1 LD_PRELOAD="$raise_early" ASAN_OPTIONS=verify_asan_link_order=0 \
   exec timeout -k 5 20 "$prog" >out 2>err)
 rc=$?
-[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot use the mouse: no driver for it" ]
+[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: cannot use the mouse: no mouse driver found" ]
 judge "a mouse that will not install: one line, status 1"
 stop_xvfb
 
