@@ -29,8 +29,8 @@ constexpr std::size_t kBmpHeaders = 14 + 40;                 // file header + in
 constexpr std::size_t kPaletteBytes = std::size_t{256} * 4;  // written only for 8-bit images
 constexpr const char* kPrivateMark = ".XXXXXX";              // mkstemps makes it unique
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as for any new file
-constexpr std::size_t kLongestName =
-    NAME_MAX;  // bytes in one name of a path, on Linux's filesystems
+// Bytes in one name of a path, on Linux's own filesystems.
+constexpr std::size_t kLongestName = NAME_MAX;
 
 void Complain(const char* path, const std::string& why) {
   Say("cannot write " + Quoted(path), why);
@@ -145,7 +145,7 @@ std::string KeptInPlace(const char* path) {
   struct stat there, dir;
   if (lstat(path, &there) != 0) return "";
   if (S_ISDIR(there.st_mode)) return "it is a directory";
-  const uid_t me = geteuid();
+  const uid_t me = geteuid();  // root may replace anyone's file
   if (stat(DirectoryOf(path).c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) && me != 0 &&
       there.st_uid != me && dir.st_uid != me)
     return "it belongs to another user in a directory that lets only its owner replace it";
