@@ -35,6 +35,7 @@ constexpr const char* kUsage =
     "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
     "       inkstrip --record FILE.gif [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
     "       with --text: [--size PX] [--vary [--seed N]]\n"
+    "       (--text-file FILE or --text-program CMD in place of --text)\n"
     "       inkstrip --help | --version";
 
 std::string Number(double value) {
@@ -74,6 +75,13 @@ left, full screen at )" +
   --seed N         with --vary: vary as seed N does, 0 to )" +
          std::to_string(kLargestSeed) + R"(, the same every time,
                    so that a recording can be made again (--vary --seed 7); 0 without it
+  --text-file FILE write the words of FILE, UTF-8 text, its lines joined by spaces, as --text
+                   writes them (--text-file poem.txt); - reads standard input. A pipe or a
+                   terminal still open a second after the start is a live feed: each line is
+                   written once as it comes, and while nothing comes the pen rests and the
+                   strip moves on (tail -f chat.log | inkstrip --text-file -)
+  --text-program CMD  run CMD with /bin/sh before each pass and write what it prints, as
+                   --text would (--text-program fortune); its first 4 KiB, within 10 s
   --sprite FILE    stamp FILE, a BMP image, instead of )" +
          kBallFile + R"( (--sprite pen.bmp)
   --output FILE    save the screenshot as FILE instead of )" +
@@ -99,9 +107,9 @@ Files:
   )" + kFontFile +
          R"(  the hand for --text (Debian's )" + kFontPackage + R"()
 
-Exit status: 0 ended by a press or Escape, or a recording made; 1 could not start, could not
-save the screenshot or the recording, or lost the display; 2 a bad command line; 128+N ended by
-signal N.
+Exit status: 0 ended by a press or Escape, or a recording made; 1 could not start, nothing to
+write from the file or the program, could not save the screenshot or the recording, or lost the
+display; 2 a bad command line; 128+N ended by signal N.
 )";
 }
 
@@ -117,7 +125,9 @@ enum OptionId {
   kHalfId,
   kSizeId,
   kVaryId,
-  kSeedId
+  kSeedId,
+  kTextFileId,
+  kTextProgramId
 };
 
 const struct option kOptions[] = {
@@ -133,6 +143,8 @@ const struct option kOptions[] = {
     {"size", required_argument, nullptr, kSizeId},
     {"vary", no_argument, nullptr, kVaryId},
     {"seed", required_argument, nullptr, kSeedId},
+    {"text-file", required_argument, nullptr, kTextFileId},
+    {"text-program", required_argument, nullptr, kTextProgramId},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -174,10 +186,19 @@ bool ReadWhole(const char* text, unsigned long lowest, unsigned long highest,
   return true;
 }
 
+// The words come from one place only.
+std::string SourcesProblem(const Options& o) {
+  const int sources = !o.text.empty() + !o.textfile.empty() + !o.textprogram.empty();
+  if (sources > 1) return "--text, --text-file and --text-program each give the words: give one";
+  return "";
+}
+
 // What the options say together, once all are read.
 std::string LineProblem(const Options& o, bool sized, bool seeded) {
-  if (sized && o.text.empty()) return "--size goes with --text";
-  if (o.hand.vary && o.text.empty()) return "--vary goes with --text";
+  if (const std::string why = SourcesProblem(o); !why.empty()) return why;
+  const bool words = !o.text.empty() || !o.textfile.empty() || !o.textprogram.empty();
+  if (sized && !words) return "--size goes with --text, --text-file or --text-program";
+  if (o.hand.vary && !words) return "--vary goes with --text, --text-file or --text-program";
   if (seeded && !o.hand.vary) return "--seed goes with --vary";
   if (o.record.empty()) return o.half ? "--half goes with --record" : "";
   if (o.windowed) return "--record opens no display, so --windowed has no place beside it";
@@ -264,6 +285,14 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
                          std::to_string(kLargestSeed) + ", not " + Quoted(optarg));
         options->hand.seed = static_cast<unsigned>(whole);
         seeded = true;
+        break;
+      case kTextFileId:
+        if (!*optarg) return BadLine("--text-file needs a file name, or - for standard input");
+        options->textfile = optarg;
+        break;
+      case kTextProgramId:
+        if (!*optarg) return BadLine("--text-program needs a command");
+        options->textprogram = optarg;
         break;
       case ':':
         return BadLine(std::string(argv[optind - 1]) + " needs a value");

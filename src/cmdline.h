@@ -15,6 +15,11 @@ struct Options {
   std::string record;     // a GIF to record one pass into, with no display; empty: none
   bool half = false;      // the recording at half size
   HandStyle hand;         // the size and variation of the hand for --text
+
+  // In place of text: the lines of a file ('-': standard input), or what a shell command prints
+  // before each pass.
+  std::string textfile;
+  std::string textprogram;
 };
 
 constexpr int kGoOn = -1;

@@ -454,3 +454,21 @@ void WriteTextPass() {
     i = std::max(end, i + 1);
   }
 }
+
+void WriteLineOnce(const std::string& line, const std::vector<Glyph>& glyphs, int penw, int penh,
+                   const HandStyle& style) {
+  SetText(line, glyphs, penw, penh, style);
+  WriteTextPass();
+}
+
+void RestAWhile(int stamps) {
+  constexpr int kOffStrip = -kScreenW;  // pixels, left of and above the screen
+  // t stays even, so x - t / 2 is exactly where the last point's ink has moved to.
+  if (hand.text.empty()) {
+    Moveto(kOffStrip, kOffStrip);
+  } else {
+    Moveto(x - t / 2, y);
+  }
+  t = 0;
+  Rest(stamps);
+}

@@ -79,3 +79,11 @@ void SetText(const std::string& text, const std::vector<Glyph>& font, int penw, 
 // One pass: the whole text once, then a gap before the next pass begins. After a stop the pen
 // walks through the rest without drawing.
 void WriteTextPass();
+
+// A line of a live feed, written once, as one pass of a text of those words would write it.
+void WriteLineOnce(const std::string& line, const std::vector<Glyph>& font, int penw, int penh,
+                   const HandStyle& style);
+
+// The pen rests where the last ink is while the strip moves on stamps / 2 pixels; before any
+// words it rests off the strip, where nothing shows.
+void RestAWhile(int stamps);

@@ -25,6 +25,7 @@
 #include "sprite.h"
 #include "stopping.h"
 #include "stroke.h"
+#include "textsource.h"
 
 bool escape = false;
 
@@ -110,32 +111,103 @@ void Run(const Command& c) {
 
 // Everything the program reads or checks on disk, taken before the library starts, so that a
 // bad file or an unwritable place costs no mode switch and no lost screenshot: the pen, as the
-// very bytes that were checked; the hand for --text; the directory the result goes to.
+// very bytes that were checked; the user's words and the hand for them; the directory the result
+// goes to.
 struct Inputs {
   std::string penpath;
   std::vector<unsigned char> pen;
+  std::string text;   // empty: the script, or a live feed
+  bool feed = false;  // the words come line by line from a feed
   std::vector<Glyph> hand;
 };
 
+// A resting pen moves the strip this many stamps at a time, looking for news between steps.
+constexpr int kRestStamps = 4;
+
+const std::vector<Glyph>* font = nullptr;
+HandStyle style;
+std::string command;  // the program that gives the words, run again before each later pass
+bool firstpass = true;
+
 // A font whose glyphs for the text have no strokes at all would leave nothing to write, and a
-// pass with no curve never looks at the user's requests.
-bool ReadHand(const std::string& text, std::vector<Glyph>* hand) {
-  std::string why = ReadFont(kFontFile, hand);
-  if (why.empty() && !Inked(text, *hand)) why = "it has no strokes for any character of the text";
+// pass with no curve never looks at the user's requests. A feed's lines are looked at as they
+// come.
+bool ReadHand(const std::string& text, std::vector<Glyph>* glyphs) {
+  std::string why = ReadFont(kFontFile, glyphs);
+  if (why.empty() && !text.empty() && !Inked(text, *glyphs))
+    why = "it has no strokes for any character of the text";
   if (why.empty()) return true;
   Say(std::string("cannot read the handwriting font ") + kFontFile,
       why + " (it comes with Debian's " + kFontPackage + " package)");
   return false;
 }
 
+bool ReadWords(const Options& o, Inputs* in) {
+  if (!o.textfile.empty()) {
+    const TextFile got = ReadTextFile(o.textfile, &in->text);
+    in->feed = got == TextFile::kFeed;
+    return got != TextFile::kFailed;
+  }
+  if (!o.textprogram.empty()) return RunTextProgram(o.textprogram, &in->text);
+  in->text = o.text;
+  return true;
+}
+
+// The words are read last, so that a source that can be read only once is not spent on a run
+// that cannot start.
 bool ReadInputs(const Options& o, Inputs* in) {
   if (!ReadPen(o.sprite, &in->penpath, &in->pen)) return false;
-  if (!o.text.empty() && !ReadHand(o.text, &in->hand)) return false;
   const std::string& result = o.record.empty() ? o.output : o.record;
-  if (result.empty()) return true;
-  const std::string why = NewFileProblem(result.c_str());
-  if (!why.empty()) Say("cannot write " + Quoted(result), why);
-  return why.empty();
+  if (const std::string why = result.empty() ? "" : NewFileProblem(result.c_str()); !why.empty()) {
+    Say("cannot write " + Quoted(result), why);
+    return false;
+  }
+  if (!ReadWords(o, in)) return false;
+  return (in->text.empty() && !in->feed) || ReadHand(in->text, &in->hand);
+}
+
+// Waiting for news, the pen rests and the strip moves on; a press or Escape stops the wait.
+bool RestWhileWaiting() {
+  RestAWhile(kRestStamps);
+  return !escape;
+}
+
+void WriteFeedLine(const std::string& line) {
+  if (Inked(line, *font)) {
+    WriteLineOnce(line, *font, ball->w, ball->h, style);
+  } else {
+    Say("skipped " + Quoted(line), "the font has no strokes for any of its characters");
+  }
+}
+
+// On the screen a feed is followed step by step, each step a line written or a short rest.
+void FeedPass() {
+  std::string line;
+  if (NextFeedLine(kWaitStep, &line) == FeedNews::kLine) {
+    WriteFeedLine(line);
+  } else {
+    RestAWhile(kRestStamps);
+  }
+}
+
+// A recording of a feed holds its lines until it ends; the time spent waiting for them is not
+// recorded, as a recording is timed by its stamps, not by the clock.
+void RecordFeedPass() {
+  std::string line;
+  FeedNews news;
+  while (!escape && (news = NextFeedLine(kWaitStep, &line)) != FeedNews::kEnded && !stopsignal)
+    if (news == FeedNews::kLine) WriteFeedLine(line);
+}
+
+// The program ran once before the start; it runs again before every later pass. A run that gives
+// nothing has said why, and the last words are written again. After a stop the pass still runs,
+// without drawing, for its first curve is where the stop is taken.
+void ProgramPass() {
+  std::string words;
+  if (!firstpass && RunTextProgram(command, &words, RestWhileWaiting) && Inked(words, *font))
+    SetText(words, *font, ball->w, ball->h, style);
+  firstpass = false;
+  WriteTextPass();
 }
 
 // The timer drives the other two; without the mouse the run could never be pressed, without the
@@ -175,13 +247,17 @@ bool StartUp(const Options& options, const Inputs& in) {
 // What one pass writes: the script's two words, or the user's own, with a pen of the hand's size
 // unless the user chose one.
 void (*PassFor(const Options& options, const Inputs& in))() {
-  if (options.text.empty()) return WritePass;
+  font = &in.hand;
+  style = options.hand;
+  command = options.textprogram;
+  if (in.text.empty() && !in.feed) return WritePass;
   if (BITMAP* pen = options.sprite.empty() ? PenFor(options.hand.size) : nullptr) {
     destroy_bitmap(ball);
     ball = pen;
   }
-  SetText(options.text, in.hand, ball->w, ball->h, options.hand);
-  return WriteTextPass;
+  if (in.feed) return options.record.empty() ? FeedPass : RecordFeedPass;
+  SetText(in.text, in.hand, ball->w, ball->h, style);
+  return command.empty() ? WriteTextPass : ProgramPass;
 }
 
 // One pass on a memory screen into a GIF, with no display: the script's curves a frame each, a
@@ -189,7 +265,7 @@ void (*PassFor(const Options& options, const Inputs& in))() {
 // gone.
 bool RecordWith(const Options& options, const Inputs& in) {
   RecordPlan plan;
-  plan.stampsperframe = options.text.empty() ? kSamples : kTextFrameStamps;
+  plan.stampsperframe = in.text.empty() && !in.feed ? kSamples : kTextFrameStamps;
   plan.pace = options.pace;
   plan.half = options.half;
   void (*pass)() = PassFor(options, in);

@@ -22,10 +22,17 @@ std::atomic<int> displaylost{0};
 std::atomic<int> lossreported{0};
 volatile std::sig_atomic_t secondsignal = 0;
 std::atomic<int> atonce{0};
+volatile std::sig_atomic_t childgroup = 0;
+
+// Safe in a signal handler and on any thread: a child must not outlive the program.
+void EndChild() {
+  if (childgroup > 0) kill(-childgroup, SIGKILL);
+}
 
 // SIGQUIT's own action would also write a core file: the program is not failing, it is asked
 // to end, so the core file is turned off first.
 [[noreturn]] void DieBy(int sig) {
+  EndChild();
   if (sig == SIGQUIT) {
     const struct rlimit none = {0, 0};
     setrlimit(RLIMIT_CORE, &none);
@@ -92,6 +99,16 @@ void CatchStopSignals() {
 }
 
 void StopAtOnce(bool on) { atonce.store(on ? 1 : 0); }
+bool StopAsked() {
+  if (stopsignal) return true;
+  sigset_t pending;
+  sigpending(&pending);
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+    if (!ignoredatstart[i] && sigismember(&pending, kStopSignals[i])) return true;
+  return false;
+}
+
+void GuardChild(int group) { childgroup = group; }
 
 int Leave(int status) {
   if (stopsignal) EndLikeTheSignal();
@@ -124,5 +141,6 @@ void DisplayLost() {
   if (saving.load()) {
     for (;;) pause();
   }
+  EndChild();
   _exit(1);
 }

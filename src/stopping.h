@@ -26,6 +26,14 @@ void CatchStopSignals();
 // by that signal; otherwise returns status.
 int Leave(int status);
 
+// Whether a stop signal has come, caught or still held back (and not ignored at start): a wait
+// that polls this ends as soon as the program is asked to end, even before CatchStopSignals.
+bool StopAsked();
+
+// The process group of a running child, or 0: the program never ends without ending it first,
+// even when a second stop signal or the lost display ends the program at once.
+void GuardChild(int group);
+
 // After shutdown: ends the process by the signal that stopped it, as that signal would have.
 [[noreturn]] void EndLikeTheSignal();
 

@@ -78,6 +78,11 @@ TEST(CommandLine, RefusedLinesNameTheProblemThenTheUsage) {
       {{"--windowed=yes"}, "--windowed takes no value"},
       {{"stray"}, "unexpected argument 'stray'"},
       {{"--windowed", "--pace", "5", "extra"}, "unexpected argument 'extra'"},
+      {{"--text-file", ""}, "--text-file needs a file name"},
+      {{"--text-program", ""}, "--text-program needs a command"},
+      {{"--text", "a", "--text-file", "-"}, "give one"},
+      {{"--text-program", "fortune", "--text-file", "f"}, "give one"},
+      {{"--text", "a", "--text-program", "fortune"}, "give one"},
   };
   for (const auto& line : kRefused) {
     const Outcome o = Read(line.words);
@@ -118,6 +123,12 @@ TEST(CommandLine, TakesTheWindowAndThePaceInAnyForm) {
   EXPECT_EQ(o.status, kGoOn) << o.err;
   EXPECT_EQ(o.options.record, "pass.GIF");
   EXPECT_TRUE(o.options.half);
+  o = Read({"--text-file", "-", "--record", "a.gif"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.textfile, "-");
+  o = Read({"--text-program=fortune -s"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.textprogram, "fortune -s");
 }
 
 // The size is the height of an x in whole pixels within its range, and the variation and its
@@ -161,10 +172,13 @@ TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, "");
   EXPECT_EQ(o.out.rfind(kUsage, 0), 0u);
-  for (const char* told : {"--windowed", "--pace N", "--text TEXT", "--sprite FILE",
-                           "--output FILE", "--record FILE.gif", "--half", "--version", "Escape",
-                           "mouse button", "ball4.bmp", "dump.bmp", "share/inkstrip",
-                           "hershey-fonts-data", "Exit status", "--size PX", "--vary", "--seed N"})
+  for (const char* told :
+       {"--windowed",     "--pace N",           "--text TEXT",      "--sprite FILE",
+        "--output FILE",  "--record FILE.gif",  "--half",           "--version",
+        "Escape",         "mouse button",       "ball4.bmp",        "dump.bmp",
+        "share/inkstrip", "hershey-fonts-data", "Exit status",      "--size PX",
+        "--vary",         "--seed N",           "--text-file FILE", "--text-program CMD",
+        "live feed"})
     EXPECT_NE(o.out.find(told), std::string::npos) << told;
   EXPECT_EQ(Read({"--windowed", "-h", "--pace", "abc"}).status, 0);
 
