@@ -56,6 +56,10 @@ TEST(CommandLine, RefusedLinesNameTheProblemThenTheUsage) {
       {{"--pace", "10000.5"}, "not '10000.5'"},
       {{"--pace", "1.2.3"}, "not '1.2.3'"},
       {{"--pace", "5e"}, "not '5e'"},
+      // strtod takes a sign, which the rule of plain decimal does not.
+      {{"--pace", "+5"}, "not '+5'"},
+      {{"--pace", "+.5"}, "not '+.5'"},
+      {{"--pace=+1e2"}, "not '+1e2'"},
       {{"--text", ""}, "--text needs something to write"},
       {{"--text", "caf\xE4\xB8\xAD"}, "cannot write '\xE4\xB8\xAD' (U+4E2D); it writes"},
       {{"--text", "a\tb"}, "cannot write U+0009 (a tab)"},
@@ -86,7 +90,7 @@ TEST(CommandLine, RefusedLinesNameTheProblemThenTheUsage) {
   };
   for (const auto& line : kRefused) {
     const Outcome o = Read(line.words);
-    SCOPED_TRACE(line.words.front());
+    SCOPED_TRACE(line.words.front() + (line.words.size() > 1 ? " " + line.words[1] : ""));
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.out, "");
     ASSERT_EQ(o.err.rfind("inkstrip: ", 0), 0u) << o.err;

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -74,6 +75,39 @@ TEST_F(SafeSaveTest, AWriteThatRunsOutOfRoomLeavesTheOldFileWholeAndSaysWhy) {
     EXPECT_EQ(Contents("dump.bmp"), "an older screenshot");
     EXPECT_EQ(Entries(dir_), 1);
   }
+}
+
+// The size on disk is the last word: a file that every write called whole but that holds less
+// than was put into it (short by a byte, by a few hundred, by a row of the screen) is refused,
+// and the older file stays. A writer that cuts its own file after writing stands for the disk.
+struct Cut {
+  std::size_t bytes, missing;
+};
+int WriteThenCut(DescriptorSink* sink, void* what) {
+  const Cut& cut = *static_cast<Cut*>(what);
+  const std::vector<unsigned char> bytes(cut.bytes, 0x5A);
+  if (!PutBytes(sink, bytes.data(), bytes.size()) || !Flush(sink)) return sink->error;
+  return ftruncate(sink->fd, static_cast<off_t>(cut.bytes - cut.missing)) == 0 ? 0 : errno;
+}
+
+TEST_F(SafeSaveTest, AFileShortOfWhatWasWrittenIsRefusedAndTheOldOneStays) {
+  const std::size_t whole = BmpFileSize(kW, kH, 32);
+  const std::regex refusal("inkstrip: cannot write '?dump\\.bmp'?: Input/output error\n");
+  for (std::size_t missing :
+       {std::size_t{1}, std::size_t{300}, whole - BmpFileSize(kW, kH - 1, 32)}) {
+    std::ofstream("dump.bmp") << "an older screenshot";
+    Cut cut{whole, missing};
+    bool saved = true;
+    const std::string said =
+        Captured(2, [&] { saved = SaveWhole("dump.bmp", WriteThenCut, &cut); });
+    EXPECT_FALSE(saved) << missing;
+    EXPECT_TRUE(std::regex_match(said, refusal)) << said;
+    EXPECT_EQ(Contents("dump.bmp"), "an older screenshot") << missing;
+    EXPECT_EQ(Entries(dir_), 1) << missing;
+  }
+  Cut none{whole, 0};
+  ASSERT_TRUE(SaveWhole("dump.bmp", WriteThenCut, &none));
+  EXPECT_EQ(std::filesystem::file_size("dump.bmp"), whole);
 }
 
 // The BMP written through the program's own descriptor is byte for byte the library's own, and
