@@ -27,13 +27,12 @@ void StartLibraryOnce() {
   started = true;
 }
 
-void Stand::SetUp() {
-  StartLibraryOnce();
-  screen = create_bitmap(kW, kH);
-  ASSERT_NE(screen, nullptr);
-  clear_to_color(screen, 0);
-  white_ = makecol(255, 255, 255);
-  ball = Row({white_});
+namespace {
+
+// Every module variable a test may change, as the program starts: set up before each test and
+// again after it, so that a test that fails half way leaks nothing into the next, nor into the
+// tests that use no stand.
+void ResetModules() {
   Moveto(0, 0);
   lastcx = lastcy = 0;
   t = 0;
@@ -47,6 +46,20 @@ void Stand::SetUp() {
   pressed = 0;
   quitasked = 0;
   SetPace(0);
+}
+
+}  // namespace
+
+void Stand::SetUp() {
+  StartLibraryOnce();
+  screen = create_bitmap(kW, kH);
+  ASSERT_NE(screen, nullptr);
+  clear_to_color(screen, 0);
+  white_ = makecol(255, 255, 255);
+  ball = Row({white_});
+  ResetModules();
+  umask_ = umask(0);
+  umask(umask_);
   char here[4096];
   ASSERT_NE(getcwd(here, sizeof here), nullptr);
   home_ = here;
@@ -61,7 +74,8 @@ void Stand::TearDown() {
   destroy_bitmap(screen);
   ball = nullptr;
   screen = nullptr;
-  mouse_b = 0;
+  ResetModules();
+  umask(umask_);
   if (chdir(home_.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << home_;
   std::filesystem::remove_all(dir_);
 }
@@ -130,4 +144,9 @@ std::uint64_t Digest(BITMAP* bmp) {
     }
   }
   return h;
+}
+
+std::string CurveName(const CurveDigest& c) {
+  return "word " + std::to_string(c.word) + " (" + kWordNames[c.word] + ") command " +
+         std::to_string(c.command);
 }
