@@ -10,14 +10,16 @@ seconds=${1:-45}
 corpus=${2:-$(mktemp -d)}
 mkdir -p "$corpus" build-fuzz/crashes
 
-cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j "$(nproc)" >/dev/null
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DINKSTRIP_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc)" --target bmp_fuzz >/dev/null
+build-fuzz/fuzz/bmp_fuzz -runs=0 >/dev/null 2>&1 || { echo "fuzz: the target does not run"; exit 1; }
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 build/tests/bmpsamples "$seeds"
 
 # rss and malloc limits: a file that made the loader allocate gigabytes is a finding too.
-build-fuzz/bmp_fuzz -max_total_time="$seconds" -rss_limit_mb=1024 -malloc_limit_mb=512 \
+build-fuzz/fuzz/bmp_fuzz -max_total_time="$seconds" -rss_limit_mb=1024 -malloc_limit_mb=512 \
   -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1 \
   "$corpus" "$seeds/good" "$seeds/bad" 2>&1 | grep -E "^(stat::|Done|==|SUMMARY)|ERROR" || true
 if [ -n "$(ls -A build-fuzz/crashes)" ]; then

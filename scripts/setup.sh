@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what inkstrip needs from Debian's packages (only what is missing) and builds it: the
-# run path builds the program alone; the test path adds the test tools and builds the tests.
+# run path builds the program alone; the test path adds the test tools and builds the tests,
+# with every warning an error.
 # Usage: scripts/setup.sh [run|test]   (default run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,9 +10,11 @@ mode=${1:-run}
 packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev hershey-fonts-data
   xvfb xdotool imagemagick)
 testing=OFF
+werror=OFF
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils)
   testing=ON
+  werror=ON
 fi
 
 missing=()
@@ -27,5 +30,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${missing[@]}" >/dev/null
 fi
 
-cmake -S . -B build -DBUILD_TESTING="$testing" >/dev/null
+cmake -S . -B build -DBUILD_TESTING="$testing" -DINKSTRIP_WERROR="$werror" >/dev/null
 cmake --build build -j "$(nproc)"
