@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -92,7 +91,7 @@ int WriteThenCut(DescriptorSink* sink, void* what) {
 
 TEST_F(SafeSaveTest, AFileShortOfWhatWasWrittenIsRefusedAndTheOldOneStays) {
   const std::size_t whole = BmpFileSize(kW, kH, 32);
-  const std::regex refusal("inkstrip: cannot write '?dump\\.bmp'?: Input/output error\n");
+  const std::string why = ": Input/output error\n";  // after the name, quoted or not
   for (std::size_t missing :
        {std::size_t{1}, std::size_t{300}, whole - BmpFileSize(kW, kH - 1, 32)}) {
     std::ofstream("dump.bmp") << "an older screenshot";
@@ -101,7 +100,9 @@ TEST_F(SafeSaveTest, AFileShortOfWhatWasWrittenIsRefusedAndTheOldOneStays) {
     const std::string said =
         Captured(2, [&] { saved = SaveWhole("dump.bmp", WriteThenCut, &cut); });
     EXPECT_FALSE(saved) << missing;
-    EXPECT_TRUE(std::regex_match(said, refusal)) << said;
+    EXPECT_TRUE(said == "inkstrip: cannot write dump.bmp" + why ||
+                said == "inkstrip: cannot write 'dump.bmp'" + why)
+        << said;
     EXPECT_EQ(Contents("dump.bmp"), "an older screenshot") << missing;
     EXPECT_EQ(Entries(dir_), 1) << missing;
   }
