@@ -27,7 +27,7 @@ constexpr int kLabelGap = 12;
 constexpr char32_t kLastAdded = 0x20FF;  // past the last sign --text writes
 
 // The glyph as the strip keeps it: every stroke's curves, stamped at the widest step.
-void Stamp(BITMAP* cell, const Glyph& g, BITMAP* ball, int top) {
+void Stamp(BITMAP* cell, const Glyph& g, BITMAP* pen, int top) {
   const double left = (kCellW - (g.right - g.left) * kPixelsPerUnit) / 2;
   Strokes all = g.strokes;
   all.insert(all.end(), g.marks.begin(), g.marks.end());
@@ -39,7 +39,7 @@ void Stamp(BITMAP* cell, const Glyph& g, BITMAP* ball, int top) {
       const int n = StampsFor(PolygonLength(c), 0);
       std::vector<int> xs(n), ys(n);
       calc_spline(c.p, n, xs.data(), ys.data());
-      for (int i = 0; i < n; ++i) draw_sprite(cell, ball, xs[i], ys[i]);
+      for (int i = 0; i < n; ++i) draw_sprite(cell, pen, xs[i], ys[i]);
     }
   }
 }
@@ -51,7 +51,7 @@ constexpr const char* kJoinedWords[] = {"hello", "lemon", "minimum", "summer", "
 constexpr int kWordGap = 240;  // full-size pixels between the words
 
 // The curves of the strokes, stamped at the widest step, moved by (dx, dy).
-void StampStrokes(BITMAP* cell, const std::vector<std::vector<PixelPoint>>& strokes, BITMAP* ball,
+void StampStrokes(BITMAP* cell, const std::vector<std::vector<PixelPoint>>& strokes, BITMAP* pen,
                   double dx, double dy) {
   for (auto stroke : strokes) {
     for (PixelPoint& p : stroke) p = {p.x + dx, p.y + dy};
@@ -59,7 +59,7 @@ void StampStrokes(BITMAP* cell, const std::vector<std::vector<PixelPoint>>& stro
       const int n = StampsFor(PolygonLength(c), 0);
       std::vector<int> xs(n), ys(n);
       calc_spline(c.p, n, xs.data(), ys.data());
-      for (int i = 0; i < n; ++i) draw_sprite(cell, ball, xs[i], ys[i]);
+      for (int i = 0; i < n; ++i) draw_sprite(cell, pen, xs[i], ys[i]);
     }
   }
 }
@@ -71,7 +71,7 @@ double WidthOf(const std::string& word, const std::vector<Glyph>& glyphs) {
 }
 
 // The joined words at full size, as many rows of kCellH as they need, kColumns cells wide.
-BITMAP* JoinedWords(const std::vector<Glyph>& glyphs, BITMAP* ball, int top) {
+BITMAP* JoinedWords(const std::vector<Glyph>& glyphs, BITMAP* pen, int top) {
   const int wide = kColumns * kCellW;
   int rows = 1;
   double x = kWordGap;
@@ -85,7 +85,7 @@ BITMAP* JoinedWords(const std::vector<Glyph>& glyphs, BITMAP* ball, int top) {
   int row = 0;
   for (const char* word : kJoinedWords) {
     if (x + WidthOf(word, glyphs) > wide) ++row, x = kWordGap;
-    StampStrokes(words, WordStrokes(word, glyphs, kLargestSize), ball, x,
+    StampStrokes(words, WordStrokes(word, glyphs, kLargestSize), pen, x,
                  row * kCellH - top * kPixelsPerUnit);
     x += WidthOf(word, glyphs) + kWordGap;
   }
@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
   set_color_depth(32);
   std::vector<Glyph> glyphs;
   const std::string why = ReadFont(kFontFile, &glyphs);
-  BITMAP* ball = load_bitmap(argv[1], nullptr);
-  if (!why.empty() || !ball) {
+  BITMAP* pen = load_bitmap(argv[1], nullptr);
+  if (!why.empty() || !pen) {
     std::fprintf(stderr, "glyphsheet: %s\n", why.empty() ? "cannot load the ball" : why.c_str());
     return 1;
   }
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
   }
   const int rows = (static_cast<int>(written.size()) + kColumns - 1) / kColumns;
   const int cellw = kCellW / kShrink, cellh = kCellH / kShrink + kLabelGap;
-  BITMAP* words = JoinedWords(glyphs, ball, top - 1);
+  BITMAP* words = JoinedWords(glyphs, pen, top - 1);
   BITMAP* sheet = create_bitmap(kColumns * cellw, rows * cellh + words->h / kShrink);
   BITMAP* cell = create_bitmap(kCellW, kCellH);
   clear_to_color(sheet, makecol(40, 40, 40));
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     const int x0 = static_cast<int>(i % kColumns) * cellw,
               y0 = static_cast<int>(i / kColumns) * cellh;
     clear_to_color(cell, 0);
-    Stamp(cell, GlyphFor(written[i], glyphs), ball, top - 1);
+    Stamp(cell, GlyphFor(written[i], glyphs), pen, top - 1);
     Shrink(cell, sheet, x0, y0 + kLabelGap);
     char label[12] = {static_cast<char>(written[i]), '\0'};
     if (written[i] > kLastGlyph)
@@ -155,6 +155,6 @@ int main(int argc, char** argv) {
   const bool saved = SaveBitmapWhole(argv[2], sheet);
   destroy_bitmap(cell);
   destroy_bitmap(sheet);
-  destroy_bitmap(ball);
+  destroy_bitmap(pen);
   return saved ? 0 : 1;
 }
