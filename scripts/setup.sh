@@ -7,12 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
-packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev hershey-fonts-data
-  xvfb xdotool imagemagick)
+packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev libsdl2-dev
+  hershey-fonts-data xvfb xdotool imagemagick)
 testing=OFF
 werror=OFF
 if [ "$mode" = test ]; then
-  packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils)
+  packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils openbox)
   testing=ON
   werror=ON
 fi

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "font.h"
 #include "geometry.h"
@@ -30,9 +31,12 @@ constexpr double kFastestPace = 10000;  // curves a second, far past what a disp
 constexpr unsigned long kLargestSeed = 4294967295;  // the generator takes 32 bits
 constexpr int kBadLine = 2;
 constexpr int kWriteFailed = 1;
+constexpr unsigned long kLargestWindowId = 0xFFFFFFFFul;  // X resource ids are 32 bits
 
 constexpr const char* kUsage =
     "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
+    "       inkstrip --fit [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
+    "       inkstrip --root | --window-id ID [--pace N] [--text TEXT] [--sprite FILE]\n"
     "       inkstrip --record FILE.gif [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
     "       with --text: [--size PX] [--vary [--seed N]]\n"
     "       (--text-file FILE or --text-program CMD in place of --text)\n"
@@ -55,6 +59,16 @@ left, full screen at )" +
 
   --windowed       write in a )" +
          kScreen + R"( window titled "inkstrip" instead of the full screen
+  --fit            fill the display at its own size, with no change of mode, on the monitor
+                   under the pointer: the )" +
+         kScreen + R"( strip is scaled with its shape kept, black
+                   bars where the shapes differ (--fit --pace 30); with --windowed, a
+                   resizable window that the writing follows (--windowed --fit)
+  --root           as a screensaver: write into the window in $XSCREENSAVER_WINDOW, or else
+                   the root window, scaled to fit; no input is taken and nothing is saved
+                   (in ~/.xscreensaver: "inkstrip --root --pace 20")
+  --window-id ID   the same into window ID, decimal or 0x hexadecimal, as a screensaver's
+                   preview gives it (--window-id 0x2a00007); -root and -window-id work too
   --pace N         write at most N curves a second, N from )" +
          kPaceRange + R"( (for example 0.5 or
                    30); without it the writing runs as fast as the machine allows. The script
@@ -107,7 +121,8 @@ Files:
   )" + kFontFile +
          R"(  the hand for --text (Debian's )" + kFontPackage + R"()
 
-Exit status: 0 ended by a press or Escape, or a recording made; 1 could not start, nothing to
+Exit status: 0 ended by a press or Escape, a recording made, or the window given by --root or
+--window-id gone; 1 could not start, nothing to
 write from the file or the program, could not save the screenshot or the recording, or lost the
 display; 2 a bad command line; 128+N ended by signal N.
 )";
@@ -127,7 +142,10 @@ enum OptionId {
   kVaryId,
   kSeedId,
   kTextFileId,
-  kTextProgramId
+  kTextProgramId,
+  kFitId,
+  kRootId,
+  kWindowIdId
 };
 
 const struct option kOptions[] = {
@@ -145,6 +163,9 @@ const struct option kOptions[] = {
     {"seed", required_argument, nullptr, kSeedId},
     {"text-file", required_argument, nullptr, kTextFileId},
     {"text-program", required_argument, nullptr, kTextProgramId},
+    {"fit", no_argument, nullptr, kFitId},
+    {"root", no_argument, nullptr, kRootId},
+    {"window-id", required_argument, nullptr, kWindowIdId},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -194,15 +215,54 @@ std::string SourcesProblem(const Options& o) {
 }
 
 // What the options say together, once all are read.
+// Screensavers start their programs with single-dash options; only those two words are taken
+// so, and only where an option may stand: never as the value of another option, nor after "--".
+std::vector<char*> DoubleDashed(int argc, char** argv) {
+  static char root[] = "--root";
+  static char windowid[] = "--window-id";
+  std::vector<char*> words(argv, argv + argc);
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") break;
+    if (word == "-root") words[i] = root;
+    if (word == "-window-id") words[i] = windowid;
+    for (const char* valued :
+         {"--pace", "--text", "--sprite", "--output", "--record", "--size", "--seed", "--text-file",
+          "--text-program", "--window-id", "-window-id"})
+      if (word == valued) ++i;
+  }
+  words.push_back(nullptr);
+  return words;
+}
+
+std::string RecordProblem(const Options& o) {
+  if (o.windowed) return "--record opens no display, so --windowed has no place beside it";
+  if (!o.output.empty()) return "--record saves no screenshot, so --output has no place beside it";
+  if (o.fit || o.root || o.windowid)
+    return "--record opens no display, so --fit, --root and --window-id have no place beside it";
+  return "";
+}
+
+std::string GivenWindowProblem(const Options& o) {
+  if (o.root && o.windowid) return "--root and --window-id each name the window; give one";
+  if (o.fit) return "--fit opens a screen of its own; --root and --window-id draw into another's";
+  if (o.windowed)
+    return "--windowed opens a window of its own; --root and --window-id draw into another's";
+  if (!o.output.empty())
+    return "--root and --window-id take no input and save no screenshot, so --output has no "
+           "place beside them";
+  return "";
+}
+
 std::string LineProblem(const Options& o, bool sized, bool seeded) {
   if (const std::string why = SourcesProblem(o); !why.empty()) return why;
   const bool words = !o.text.empty() || !o.textfile.empty() || !o.textprogram.empty();
   if (sized && !words) return "--size goes with --text, --text-file or --text-program";
   if (o.hand.vary && !words) return "--vary goes with --text, --text-file or --text-program";
   if (seeded && !o.hand.vary) return "--seed goes with --vary";
-  if (o.record.empty()) return o.half ? "--half goes with --record" : "";
-  if (o.windowed) return "--record opens no display, so --windowed has no place beside it";
-  if (!o.output.empty()) return "--record saves no screenshot, so --output has no place beside it";
+  if (!o.record.empty()) return RecordProblem(o);
+  if (o.half) return "--half goes with --record";
+  if (IntoGivenWindow(o)) return GivenWindowProblem(o);
   return "";
 }
 
@@ -219,7 +279,25 @@ std::string GetoptProblem(char** argv) {
 
 }  // namespace
 
-int ReadCommandLine(int argc, char** argv, Options* options) {
+bool ReadWindowId(const char* text, unsigned long* id) {
+  const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const char* digits = hex ? text + 2 : text;
+  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+  if (digits[0] == '\0' || std::strspn(digits, allowed) != std::strlen(digits)) return false;
+  errno = 0;
+  const unsigned long long value = std::strtoull(digits, nullptr, hex ? 16 : 10);
+  if (errno == ERANGE || value == 0 || value > kLargestWindowId) return false;
+  *id = static_cast<unsigned long>(value);
+  return true;
+}
+
+bool IntoGivenWindow(const Options& options) { return options.root || options.windowid != 0; }
+
+bool Scaled(const Options& options) { return options.fit || IntoGivenWindow(options); }
+
+int ReadCommandLine(int argc, char** argv_given, Options* options) {
+  std::vector<char*> words = DoubleDashed(argc, argv_given);
+  char** argv = words.data();
   opterr = 0;
   optind = 0;  // starts glibc's scan afresh, so the line can be read more than once
   int id;
@@ -293,6 +371,17 @@ int ReadCommandLine(int argc, char** argv, Options* options) {
       case kTextProgramId:
         if (!*optarg) return BadLine("--text-program needs a command");
         options->textprogram = optarg;
+        break;
+      case kFitId:
+        options->fit = true;
+        break;
+      case kRootId:
+        options->root = true;
+        break;
+      case kWindowIdId:
+        if (!ReadWindowId(optarg, &options->windowid))
+          return BadLine("--window-id takes a window id, decimal or 0x hexadecimal, not " +
+                         Quoted(optarg));
         break;
       case ':':
         return BadLine(std::string(argv[optind - 1]) + " needs a value");

@@ -20,6 +20,9 @@ struct Options {
   // before each pass.
   std::string textfile;
   std::string textprogram;
+  bool fit = false;   // scaled to fill the display, or with --windowed a resizable window
+  bool root = false;  // draw into $XSCREENSAVER_WINDOW, or the root window, as a screensaver
+  unsigned long windowid = 0;  // draw into this window of another program; 0: none
 };
 
 constexpr int kGoOn = -1;
@@ -28,3 +31,13 @@ constexpr int kGoOn = -1;
 // or --version (printed on stdout; 1 if they cannot be written), 2 for a line it refuses (said
 // on stderr, with the usage).
 int ReadCommandLine(int argc, char** argv, Options* options);
+
+// A window id as screensavers pass it: decimal, or hexadecimal after 0x, above 0 and within the
+// 32 bits of an X resource id; nothing else, not even a space or a sign.
+bool ReadWindowId(const char* text, unsigned long* id);
+
+// Drawing into a given window, as a screensaver does, rather than a screen of its own.
+bool IntoGivenWindow(const Options& options);
+
+// Scaled by a library of our own choosing onto a display, rather than Allegro's screen.
+bool Scaled(const Options& options);

@@ -17,6 +17,7 @@
 #include "lettering.h"
 #include "pacing.h"
 #include "pen.h"
+#include "present.h"
 #include "record.h"
 #include "requests.h"
 #include "safesave.h"
@@ -26,6 +27,7 @@
 #include "stopping.h"
 #include "stroke.h"
 #include "textsource.h"
+#include "trace.h"
 
 bool escape = false;
 
@@ -294,6 +296,49 @@ int Record(const Options& options) {
   return recorded ? 0 : 1;
 }
 
+// Where a scaled screen is shown: a screensaver's window, a given one, or one of our own.
+bool StageFor(const Options& options, Stage* stage) {
+  stage->windowed = options.windowed;
+  stage->window = options.windowid;
+  return !options.root || ScreensaverWindow(&stage->window);
+}
+
+void ShowThroughHooks(bool takeinput) {
+  curvestart = [](const int*, int) { ShowChanges(); };
+  stampdrawn = ShowChanges;
+  requestpoll = LookAtWindow;
+  pressstart = takeinput ? TakeScreenshot : nullptr;
+}
+
+// The writing on a memory screen, shown scaled: filling the display, in a window the user can
+// resize, or in a window another program gives, as a screensaver does. Only a screen of our
+// own takes presses; a given window's end ends the program as Escape does.
+int Show(const Options& options, const Inputs& in) {
+  Stage stage;
+  if (!StageFor(options, &stage) || !StartMemoryScreen()) return 1;
+  const bool started = StartShowing(stage);
+  CatchStopSignals();
+  bool wrote = false;
+  if (started && (ball = LoadPen(in.pen, in.penpath))) {
+    if (!options.output.empty()) dumpfile = options.output;
+    ShowThroughHooks(stage.window == 0);
+    StartTrace();
+    void (*pass)() = PassFor(options, in);
+    SetPace(options.pace);
+    t = 0;
+    do {
+      pass();
+    } while (!escape);
+    EndTrace();
+    destroy_bitmap(ball);
+    wrote = true;
+  }
+  StopShowing();
+  destroy_bitmap(screen);
+  allegro_exit();
+  return wrote && !dumpfailed ? 0 : 1;
+}
+
 }  // namespace
 
 // The stamp count restarts with every word, so each word begins at its own start point on the
@@ -326,15 +371,18 @@ int Go(int argc, char** argv) {
   if (!options.record.empty()) return Record(options);
   Inputs inputs;
   if (!ReadInputs(options, &inputs)) return 1;
+  if (Scaled(options)) return Show(options, inputs);
   if (!StartUp(options, inputs)) return 1;
   if (!options.output.empty()) dumpfile = options.output;
   pressstart = TakeScreenshot;
+  StartTrace();
   void (*pass)() = PassFor(options, inputs);
   SetPace(options.pace);
   t = 0;
   do {
     pass();
   } while (!escape);
+  EndTrace();
   destroy_bitmap(ball);
   allegro_exit();
   return dumpfailed ? 1 : 0;

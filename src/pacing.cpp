@@ -36,6 +36,22 @@ void AwaitCurveTime(bool (*wake)()) {
   }
 }
 
+bool Paced() { return interval != Clock::duration{0}; }
+
+bool AwaitStampTime(int next, int samples, bool (*wake)()) {
+  const Clock::time_point when = StampDue(due, interval, next, samples);
+  for (Clock::time_point now = Clock::now(); now < when; now = Clock::now()) {
+    if (wake()) return false;
+    std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kLookBetweenStamps));
+  }
+  return true;
+}
+
+Clock::time_point StampDue(Clock::time_point curvedue, Clock::duration every, int stamp,
+                           int samples) {
+  return curvedue + every * stamp / samples;
+}
+
 Clock::time_point NextDue(Clock::time_point last, Clock::duration every, Clock::time_point now) {
   return std::max(last + every, now);
 }

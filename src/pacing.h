@@ -20,6 +20,24 @@ constexpr std::chrono::milliseconds kLookEvery{40};
 // soon as wake() says something needs seeing to. Returns at once when unpaced.
 void AwaitCurveTime(bool (*wake)());
 
+// A pace is set: the stamps of every curve are then spread over the curve's time.
+bool Paced();
+
+// How long a wait between stamps may go without a look: a frame waiting to be shown is shown
+// within this, and a request cuts the spreading short.
+constexpr std::chrono::milliseconds kLookBetweenStamps{4};
+
+// In a paced run, after a curve's stamp: sleeps until stamp next of samples is due on the
+// curve's share of the schedule (next == samples: until the curve's time is over), calling
+// wake() at least every kLookBetweenStamps. Returns false, at once, when wake() says something
+// needs seeing to: the rest of the curve is then drawn without waiting.
+bool AwaitStampTime(int next, int samples, bool (*wake)());
+
+// Stamp `stamp` of a curve of `samples` that was due at curvedue, with `every` between curves:
+// the curve's time shared out evenly, stamp 0 at curvedue and stamp samples at the next curve.
+PaceClock::time_point StampDue(PaceClock::time_point curvedue, PaceClock::duration every, int stamp,
+                               int samples);
+
 // The schedule itself: when the curve after one due at last is due, seen at now. The first
 // curve (last = time_point::min()) is due at once; later ones an interval after the one before,
 // however long its drawing took, and at once, without catching up, when already behind.

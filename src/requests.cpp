@@ -6,6 +6,7 @@
 
 std::atomic<int> pressed{0};
 std::atomic<int> quitasked{0};
+void (*requestpoll)() = nullptr;
 
 namespace {
 
@@ -28,6 +29,10 @@ void WatchRequests() {
   mouse_callback = OnMouse;
   keyboard_lowlevel_callback = OnKey;
   set_close_button_callback(OnCloseButton);
+}
+
+void PollRequests() {
+  if (requestpoll) requestpoll();
 }
 
 bool PressSeen() { return pressed || mouse_b != 0; }

@@ -9,6 +9,13 @@
 extern std::atomic<int> pressed;    // a button went down
 extern std::atomic<int> quitasked;  // Escape, or the window's close button
 
+// When set, called whenever the requests are looked at: a display run by another library than
+// Allegro raises the flags above from its own events here.
+extern void (*requestpoll)();
+
+// Calls requestpoll when it is set.
+void PollRequests();
+
 // After install_mouse and install_keyboard.
 void WatchRequests();
 

@@ -14,13 +14,17 @@ int t = 0;
 BITMAP* ball = nullptr;
 void (*curvestart)(const int points[8], int samples) = nullptr;
 void (*pressstart)() = nullptr;
+void (*stampdrawn)() = nullptr;
 
 namespace {
 
 constexpr int kRightColumn = kScreenW - 1;
 constexpr int kBlack = 0;
 
-bool SomethingAsked() { return stopsignal || quitasked || PressSeen(); }
+bool SomethingAsked() {
+  PollRequests();
+  return stopsignal || quitasked || PressSeen();
+}
 
 // Requests are looked at only here, once per curve; the flag goes up before the screenshot so
 // that nothing can draw after the moment the user chose. A press that came and went since the
@@ -41,6 +45,14 @@ void ScrollStrip() {
   blit(screen, screen, 1, 0, 0, 0, kScreenW - 1, kScreenH);
 }
 
+// The pen is seen moving: each stamp waits for its share of the curve's time. A request cuts
+// the wait short and the rest of the curve is drawn at once, so that it is taken at the next
+// curve's start as before, however slow the pace.
+bool Spread(int next, int samples) {
+  if (stampdrawn) stampdrawn();
+  return AwaitStampTime(next, samples, SomethingAsked);
+}
+
 }  // namespace
 
 // Each stamp is pulled left by one pixel for every scroll the word has made so far, so the word
@@ -53,9 +65,11 @@ void Bezier(const int points[8], int samples) {
   int sx[kSampleRoom];
   int sy[kSampleRoom];
   calc_spline(points, samples, sx, sy);
+  bool spread = Paced();
   for (int i = 0; i < samples && !stopsignal; ++i) {
     if (i % kStampsPerScroll == kStampsPerScroll - 1) ScrollStrip();
     draw_sprite(screen, ball, sx[i] - t / kStampsPerScroll, sy[i]);
     ++t;
+    if (spread) spread = Spread(i + 1, samples);
   }
 }

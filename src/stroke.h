@@ -1,6 +1,6 @@
 // The stroke: stamps the ball along one cubic Bezier curve while the screen scrolls left like
-// a paper strip, and at the start of each curve keeps to the pace and takes the user's
-// requests: the screenshot and stop on the first mouse-button press, or a stop without it.
+// a paper strip, spread over the curve's time when paced, and at the start of each curve takes
+// the user's requests: the screenshot and stop on the first mouse-button press, or a stop.
 #pragma once
 
 #include <allegro.h>
@@ -22,6 +22,10 @@ void Bezier(const int points[8], int samples = kSamples);
 // When set, called at the start of every curve that is drawn, with its points and samples: a
 // recording takes its frames here.
 extern void (*curvestart)(const int points[8], int samples);
+
+// When set, called in a paced run after every stamp, before the wait for the next one: a screen
+// that is shown by a library of our own shows the pen moving here.
+extern void (*stampdrawn)();
 
 // When set, called once, at the curve start where a mouse press is first seen, after escape is
 // raised and before anything else is drawn: the shell saves the screenshot here.

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "main3.h"
 #include "pacing.h"
@@ -192,6 +193,35 @@ TEST(PaceSchedule, KeepsToTheFirstCurvesTimeWithoutDriftOrBursts) {
   EXPECT_EQ(NextDue(start, interval, start + milliseconds{250}), start + milliseconds{250});
 }
 
+// The curve's time is shared out exactly: the last stamp's share ends where the next curve is
+// due, so that spreading never drifts off the schedule, even where it does not divide evenly.
+TEST(PaceSchedule, AStampIsDueAtItsShareOfTheCurvesTime) {
+  const PaceClock::time_point due = PaceClock::now();
+  const std::chrono::milliseconds every{700};
+  EXPECT_EQ(StampDue(due, every, 0, kSamples), due);
+  EXPECT_EQ(StampDue(due, every, 70, kSamples), due + every / 2);
+  EXPECT_EQ(StampDue(due, every, kSamples, kSamples), due + every);
+  const std::chrono::seconds second{1};
+  EXPECT_EQ(StampDue(due, second, 3, 3), due + second);
+  EXPECT_EQ(StampDue(due, second, 1, 3), due + std::chrono::nanoseconds(333333333));
+}
+
+// Paced, the pen is seen moving: each stamp is drawn no sooner than its share of the curve's
+// time, not all at once at the curve's start, and the curve takes its whole time.
+TEST_F(CaptureTest, APacedCurvesStampsAreSpreadOverItsTime) {
+  static std::vector<PaceClock::time_point> drawn;
+  drawn.clear();
+  stampdrawn = [] { drawn.push_back(PaceClock::now()); };
+  const std::chrono::milliseconds every{700};
+  SetPace(1000.0 / every.count());
+  const PaceClock::time_point start = PaceClock::now();
+  Bezier(kSpot);
+  const PaceClock::time_point end = PaceClock::now();
+  ASSERT_EQ(drawn.size(), static_cast<std::size_t>(kSamples));
+  for (int k = 0; k < kSamples; ++k) EXPECT_GE(drawn[k], start + every * k / kSamples) << k;
+  EXPECT_GE(end, start + every);
+}
+
 // However slow the pace, the wait looks at the requests every few hundredths of a second: over
 // one second of a 30-second wait, at least ten times.
 TEST(PaceSchedule, ASlowWaitKeepsLookingForRequests) {
@@ -206,22 +236,29 @@ TEST(PaceSchedule, ASlowWaitKeepsLookingForRequests) {
   SetPace(0);
 }
 
-// At one curve every 30 s, a press during the wait is taken long before the next curve is due.
-TEST_F(CaptureTest, APressDuringASlowWaitIsTakenAtOnce) {
-  SetPace(1.0 / 30);
+// At one curve every 30 s, whose stamps are spread over those 30 s, a press during the curve
+// cuts the spreading short: the rest of the curve is drawn at once, as unpaced, and the press is
+// taken at the next curve's start, long before that curve is due.
+TEST_F(CaptureTest, APressDuringASlowCurveIsTakenAtTheNextAtOnce) {
   Bezier(kSpot);
-  BITMAP* before = Copy(screen);
+  BITMAP* whole = Copy(screen);
+  clear_to_color(screen, 0);
+  t = 0;
+  SetPace(1.0 / 30);
   std::thread user([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     OnMouse(MOUSE_FLAG_LEFT_DOWN);
   });
-  const double took = SecondsFor([] { Bezier(kSpot); });
+  const double took = SecondsFor([] {
+    Bezier(kSpot);
+    Bezier(kSpot);
+  });
   user.join();
   EXPECT_LT(took, 5);
   EXPECT_TRUE(escape);
-  EXPECT_TRUE(Same(screen, before));
+  EXPECT_TRUE(Same(screen, whole));
   EXPECT_EQ(std::filesystem::file_size("dump.bmp"), kDumpBytes);
-  destroy_bitmap(before);
+  destroy_bitmap(whole);
 }
 
 }  // namespace

@@ -87,6 +87,28 @@ TEST(CommandLine, RefusedLinesNameTheProblemThenTheUsage) {
       {{"--text", "a", "--text-file", "-"}, "give one"},
       {{"--text-program", "fortune", "--text-file", "f"}, "give one"},
       {{"--text", "a", "--text-program", "fortune"}, "give one"},
+      {{"--window-id", "0"}, "not '0'"},
+      {{"--window-id", "0x"}, "not '0x'"},
+      {{"--window-id", "-5"}, "not '-5'"},
+      {{"--window-id", "+5"}, "not '+5'"},
+      {{"--window-id", " 5"}, "not ' 5'"},
+      {{"--window-id", "5 "}, "not '5 '"},
+      {{"--window-id", "0x1g"}, "not '0x1g'"},
+      {{"--window-id", "12ab"}, "not '12ab'"},
+      {{"--window-id", "4294967296"}, "not '4294967296'"},
+      {{"--window-id", "0x100000000"}, "not '0x100000000'"},
+      {{"--window-id", "99999999999999999999999"}, "not '99999999999999999999999'"},
+      {{"--window-id", "0x\n1"}, "not '0x\\n1'"},
+      {{"-window-id"}, "--window-id needs a value"},
+      {{"--root", "--window-id", "7"}, "give one"},
+      {{"-root", "--fit"}, "--fit opens a screen of its own"},
+      {{"--window-id", "7", "--windowed"}, "--windowed opens a window of its own"},
+      {{"--root", "--output", "a.png"}, "--output has no place"},
+      {{"--record", "a.gif", "--fit"}, "--fit, --root and --window-id have no place"},
+      {{"--record", "a.gif", "-root"}, "--fit, --root and --window-id have no place"},
+      {{"--half", "--fit"}, "--half goes with --record"},
+      {{"-fit"}, "unknown option '-f'"},
+      {{"--", "-root"}, "unexpected argument '-root'"},
   };
   for (const auto& line : kRefused) {
     const Outcome o = Read(line.words);
@@ -171,18 +193,59 @@ TEST(CommandLine, TheHandsSizeAndVariationKeepToTheirRanges) {
   EXPECT_EQ(Read({"--text", "a"}).options.hand.size, kDefaultSize);
 }
 
+// Screensavers give the window in decimal or 0x hexadecimal, in single-dash options; the edges
+// of the 32 bits of an X id are taken.
+TEST(CommandLine, TakesTheScreensaverFormsOfTheWindow) {
+  const struct {
+    std::vector<std::string> words;
+    unsigned long id;
+  } kGiven[] = {
+      {{"--window-id", "1"}, 1},
+      {{"--window-id", "0x2a00007"}, 0x2a00007},
+      {{"--window-id", "0X2A00007"}, 0x2a00007},
+      {{"--window-id=4294967295"}, 0xFFFFFFFFul},
+      {{"-window-id", "0xffffffff"}, 0xFFFFFFFFul},
+      {{"--window-id", "010"}, 10},
+      {{"--pace", "5", "-window-id", "77"}, 77},
+  };
+  for (const auto& line : kGiven) {
+    const Outcome o = Read(line.words);
+    SCOPED_TRACE(line.words.back());
+    EXPECT_EQ(o.status, kGoOn) << o.err;
+    EXPECT_EQ(o.options.windowid, line.id);
+    EXPECT_FALSE(o.options.root);
+  }
+  Outcome o = Read({"-root", "--pace", "20"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_TRUE(o.options.root);
+  EXPECT_EQ(o.options.pace, 20);
+  o = Read({"--text", "-root"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.text, "-root");
+  EXPECT_FALSE(o.options.root);
+  o = Read({"--windowed", "--fit"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_TRUE(o.options.fit && o.options.windowed);
+}
+
 TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   Outcome o = Read({"--help"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, "");
   EXPECT_EQ(o.out.rfind(kUsage, 0), 0u);
-  for (const char* told :
-       {"--windowed",     "--pace N",           "--text TEXT",      "--sprite FILE",
-        "--output FILE",  "--record FILE.gif",  "--half",           "--version",
-        "Escape",         "mouse button",       "ball4.bmp",        "dump.bmp",
-        "share/inkstrip", "hershey-fonts-data", "Exit status",      "--size PX",
-        "--vary",         "--seed N",           "--text-file FILE", "--text-program CMD",
-        "live feed"})
+  for (const char* told : {"--windowed",       "--pace N",
+                           "--text TEXT",      "--sprite FILE",
+                           "--output FILE",    "--record FILE.gif",
+                           "--half",           "--version",
+                           "Escape",           "mouse button",
+                           "ball4.bmp",        "dump.bmp",
+                           "share/inkstrip",   "hershey-fonts-data",
+                           "Exit status",      "--size PX",
+                           "--vary",           "--seed N",
+                           "--text-file FILE", "--text-program CMD",
+                           "live feed",        "--fit",
+                           "--root",           "--window-id ID",
+                           "-window-id",       "XSCREENSAVER_WINDOW"})
     EXPECT_NE(o.out.find(told), std::string::npos) << told;
   EXPECT_EQ(Read({"--windowed", "-h", "--pace", "abc"}).status, 0);
 

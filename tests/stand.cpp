@@ -39,6 +39,8 @@ void ResetModules() {
   escape = false;
   stopsignal = 0;
   curvestart = nullptr;
+  stampdrawn = nullptr;
+  requestpoll = nullptr;
   pressstart = TakeScreenshot;  // as the live program has it
   dumpfile = kDumpFile;
   dumpfailed = false;
