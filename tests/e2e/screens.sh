@@ -215,4 +215,15 @@ rc=$?
 [ "$rc" = 1 ] && [ "$(wc -l <"$case_dir/err")" = 1 ] && grep -q "no such window" "$case_dir/err"
 judge "--window-id of a window that does not exist says so in one line, status 1"
 
+# Losing the X server under a scaled screen is the same clear failure as under the default.
+stop_all
+start_display 1024x768x24
+new_case fit_display_lost
+start --fit
+sleep 1.5
+stop_xvfb
+await_end 10
+[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: lost the X display" ]
+judge "--fit: losing the X server mid-run is one line and status 1"
+
 finish
