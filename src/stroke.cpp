@@ -1,6 +1,7 @@
 // The stroke: samples each curve, stamps the ball at every sample straight onto the screen and
-// scrolls the screen one pixel left every second stamp. Before each curve it keeps to the pace
-// and takes the user's requests: a press saves the screen and stops, Escape only stops.
+// scrolls the screen one pixel left every second stamp, spreading the stamps over the curve's
+// time when paced. Before each curve it takes the user's requests: a press saves the screen and
+// stops, Escape only stops.
 #include "stroke.h"
 
 #include <algorithm>
