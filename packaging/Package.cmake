@@ -38,6 +38,41 @@ install(FILES ${PROJECT_BINARY_DIR}/inkstrip.6.gz DESTINATION ${CMAKE_INSTALL_MA
 install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# For the desktop: an application entry that fills the screen, what software centres show, and
+# icons drawn by build/inkicon from the program's own writing.
+install(FILES packaging/inkstrip.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/org.example.inkstrip.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+set(icons "")
+foreach(size 64 128 256)
+  set(icon ${PROJECT_BINARY_DIR}/icons/${size}x${size}/inkstrip.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons/${size}x${size}
+    COMMAND inkicon ${PROJECT_SOURCE_DIR}/assets/ball4.bmp ${size} ${icon}
+    DEPENDS inkicon ${PROJECT_SOURCE_DIR}/assets/ball4.bmp VERBATIM)
+  list(APPEND icons ${icon})
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(icons ALL DEPENDS ${icons})
+
+# As a screensaver: the program under XScreenSaver's own name for it, a link to bin/inkstrip
+# (the program finds its sprite from where the link leads); its settings for XScreenSaver's
+# dialog; and the entry other screensaver frameworks read, which names the link by its full
+# installed path, known only when installing.
+set(hackdir ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+file(RELATIVE_PATH hack_to_bin ${CMAKE_INSTALL_FULL_LIBEXECDIR}/xscreensaver
+  ${CMAKE_INSTALL_FULL_BINDIR}/inkstrip)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/hack)
+file(CREATE_LINK ${hack_to_bin} ${PROJECT_BINARY_DIR}/hack/inkstrip SYMBOLIC)
+install(FILES ${PROJECT_BINARY_DIR}/hack/inkstrip DESTINATION ${hackdir})
+install(FILES packaging/inkstrip.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(CODE "
+  file(READ \"${PROJECT_SOURCE_DIR}/packaging/screensaver.desktop.in\" entry)
+  string(REPLACE @HACKDIR@ \"\${CMAKE_INSTALL_PREFIX}/${hackdir}\" entry \"\${entry}\")
+  file(WRITE \"${PROJECT_BINARY_DIR}/hack/inkstrip.desktop\" \"\${entry}\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/screensavers\"
+    TYPE FILE FILES \"${PROJECT_BINARY_DIR}/hack/inkstrip.desktop\")
+")
+
 # cpack -G DEB: Depends are worked out from the libraries the program links.
 set(CPACK_PACKAGE_NAME inkstrip)
 set(CPACK_PACKAGE_CONTACT "${INKSTRIP_MAINTAINER}")

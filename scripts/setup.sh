@@ -12,7 +12,8 @@ packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev libsdl
 testing=OFF
 werror=OFF
 if [ "$mode" = test ]; then
-  packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils openbox)
+  packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils openbox
+    desktop-file-utils appstream libxml2-utils xscreensaver xscreensaver-data weston xwayland)
   testing=ON
   werror=ON
 fi
