@@ -60,13 +60,15 @@ fi
 home=$work/home
 mkdir "$home"
 chown "$user:" "$home"
+# XScreenSaver finds the program by its name, on the PATH, as it finds its own.
+path=$(dirname "$prog"):$PATH
 # Runs a command as that user, in its fresh home, on the test's display.
 as_user() {
   if [ "$(id -u)" = 0 ]; then
     (cd "$home" && setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups \
-      env -i PATH="$PATH" HOME="$home" USER="$user" LOGNAME="$user" DISPLAY="$DISPLAY" "$@")
+      env -i PATH="$path" HOME="$home" USER="$user" LOGNAME="$user" DISPLAY="$DISPLAY" "$@")
   else
-    (cd "$home" && env -i PATH="$PATH" HOME="$home" USER="$user" DISPLAY="$DISPLAY" "$@")
+    (cd "$home" && env -i PATH="$path" HOME="$home" USER="$user" DISPLAY="$DISPLAY" "$@")
   fi
 }
 # Writes to $1 the pen's blue ink in the brightest each pixel was in the other images, as a white
@@ -82,7 +84,7 @@ start_xvfb "${screen_w}x${screen_h}x24" || set_up_failed "Xvfb at ${screen_w}x${
 cat >"$home/.xscreensaver" <<EOF
 mode:		one
 selected:	0
-programs:	"inkstrip" $prog --root
+programs:	inkstrip --root
 timeout:	1:00:00
 lock:		False
 fade:		False
