@@ -56,7 +56,7 @@ weston_pid=$!
 display=""
 for ((i = 0; i < start_limit * 10; i++)); do
   display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" \
-    2>/dev/null | tail -1)
+    2>/dev/null | tail -1 || true)
   [ -n "$display" ] && [ -S "$XDG_RUNTIME_DIR/$socket" ] && break
   kill -0 "$weston_pid" 2>/dev/null || break
   sleep 0.1

@@ -4,12 +4,12 @@
 # gone and has left no file behind. Also a preview: --window-id into a 200x150 window another
 # program made shows the writing. XScreenSaver refuses to run as root, so under root it runs as
 # the ordinary user inkstrip-test, made if missing.
-# Usage: tests/e2e/xscreensaver.sh INKSTRIP HOSTWINDOW
+# Usage: tests/e2e/xscreensaver.sh INKSTRIP GIVENWINDOW
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/xlib.sh"
 prog=$(realpath "$1")
-hostwindow=$(realpath "$2")
+givenwindow=$(realpath "$2")
 
 test_user=inkstrip-test
 screen_w=1920 screen_h=1080
@@ -165,14 +165,14 @@ left_nothing() {
 check "and it left no file in its working directory ($hack_dir) or /tmp" left_nothing
 
 # The preview: a 200x150 window of another program's, given with -window-id as a dialog does.
-"$hostwindow" 200x150 >"$work/host" &
+"$givenwindow" 200x150 >"$work/host" &
 host_pid=$!
 for ((i = 0; i < 50; i++)); do
   [ -s "$work/host" ] && break
   sleep 0.1
 done
 window=$(cat "$work/host")
-[ -n "$window" ] || set_up_failed "hostwindow made no window"
+[ -n "$window" ] || set_up_failed "givenwindow made no window"
 (cd "$work" && exec "$prog" -window-id "$window" >"$work/preview.out" 2>&1) &
 preview_pid=$!
 preview_ink=0
