@@ -1,0 +1,34 @@
+# Finding the pen's ink in screenshots taken by other programs (an X server, a screensaver, a
+# compositor), and judging its place on a screen of a given size. Sourced after common.sh.
+
+fit_slack=4  # pixels at the letterbox's inner edges left unjudged, for the scaler's rounding
+
+# The pen's blue ink in the brightest each pixel was in the given images: blue above red by more
+# than 15%, which no grey, white or black of a desktop, a panel or a message ever is. Sets
+# box (WxH+X+Y of the inked pixels, 0x0+... when there are none), ink_w, ink_h, ink_x, ink_y and
+# ink_pixels. Fails if the images cannot be read.
+ink_box() {
+  convert "$@" -alpha off -evaluate-sequence max -separate -delete 1 -compose minus_dst \
+    -composite -threshold 15% "$work/ink.png" || return 1
+  box=$(convert "$work/ink.png" -format '%@' info: 2>/dev/null)
+  ink_pixels=$(convert "$work/ink.png" -format '%[fx:int(mean*w*h+0.5)]' info:)
+  read -r ink_w ink_h ink_x ink_y < <(echo "$box" | tr 'x+' '  ')
+}
+
+# Whether ink lies outside the middle 1024x768 of a W x H screen, where the strip would be shown
+# at its own size: that is, it is scaled up.
+scaled_up() {
+  local left=$((($1 - 1024) / 2)) top=$((($2 - 768) / 2))
+  [ "$ink_w" -gt 0 ] && { [ "$ink_x" -lt "$left" ] || [ "$ink_y" -lt "$top" ] ||
+    [ $((ink_x + ink_w)) -gt $((left + 1024)) ] || [ $((ink_y + ink_h)) -gt $((top + 768)) ]; }
+}
+
+# Whether all ink lies within the largest 4:3 picture that fits a W x H screen, centred: the
+# strip keeps its shape, with black bars where the shapes differ.
+within_fit() {
+  local w=$1 h=$2 fw fh
+  if ((w * 3 > h * 4)); then fw=$((h * 4 / 3)) fh=$h; else fw=$w fh=$((w * 3 / 4)); fi
+  local left=$(((w - fw) / 2 - fit_slack)) top=$(((h - fh) / 2 - fit_slack))
+  [ "$ink_w" -gt 0 ] && [ "$ink_x" -ge "$left" ] && [ "$ink_y" -ge "$top" ] &&
+    [ $((ink_x + ink_w)) -le $((w - left)) ] && [ $((ink_y + ink_h)) -le $((h - top)) ]
+}
