@@ -39,7 +39,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "$deb: Depends: $depends"
 names_runtimes() {
   local d
-  for d in liballegro4.4 libx11-6 libpng16-16 libgif7 hershey-fonts-data; do
+  for d in liballegro4.4 libx11-6 libpng16-16 libgif7 libsdl2-2.0-0 hershey-fonts-data; do
     [[ "$depends" == *"$d"* ]] || { echo "Depends lacks $d" >&2; return 1; }
   done
 }
@@ -59,7 +59,7 @@ metainfo=usr/share/metainfo/org.example.inkstrip.metainfo.xml
 icon_files=()
 for size in 64 128 256; do icon_files+=("usr/share/icons/hicolor/${size}x$size/apps/inkstrip.png"); done
 check "lintian finds no error and no warning" lintian_clean
-check "Depends names Allegro 4, Xlib, libpng, giflib and the Hershey fonts" names_runtimes
+check "Depends names Allegro 4, Xlib, libpng, giflib, SDL2 and the Hershey fonts" names_runtimes
 check "it holds the program, the sprite, the manual page, the copyright file, the changelog and the desktop and screensaver files" holds_all
 
 # Runs $1 in a new empty directory, holds the button after 1.5 s; says whether dump.bmp came.

@@ -285,4 +285,11 @@ TEST(CommandLine, StdoutThatCannotBeWrittenIsAFailureSaidOnce) {
   }
 }
 
+// XScreenSaver's settings put the speed slider's --pace after the command's own --pace 20.
+TEST(CommandLine, TheLastPaceGivenCounts) {
+  const Outcome o = Read({"-root", "--pace", "20", "--pace", "5"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.pace, 5);
+}
+
 }  // namespace
