@@ -8,11 +8,28 @@ fit_slack=4  # pixels at the letterbox's inner edges left unjudged, for the scal
 # box (WxH+X+Y of the inked pixels, 0x0+... when there are none), ink_w, ink_h, ink_x, ink_y and
 # ink_pixels. Fails if the images cannot be read.
 ink_box() {
+  box="none" ink_w=0 ink_h=0 ink_x=0 ink_y=0 ink_pixels=0
   convert "$@" -alpha off -evaluate-sequence max -separate -delete 1 -compose minus_dst \
     -composite -threshold 15% "$work/ink.png" || return 1
   box=$(convert "$work/ink.png" -format '%@' info: 2>/dev/null)
   ink_pixels=$(convert "$work/ink.png" -format '%[fx:int(mean*w*h+0.5)]' info:)
   read -r ink_w ink_h ink_x ink_y < <(echo "$box" | tr 'x+' '  ')
+}
+
+# Takes a screenshot with "$1 FILE" every half second or so, up to $2 seconds, until one shows
+# at least $3 inked pixels (the writing, which a loaded machine may take a while to draw, and not
+# some blue speck of a desktop), while the command after them, which says the program is still
+# running, succeeds; leaves the last in $work/first.png.
+await_ink() {
+  local take=$1 least=$3 until=$((SECONDS + $2))
+  shift 3
+  while [ "$SECONDS" -lt "$until" ]; do
+    $take "$work/first.png" && ink_box "$work/first.png" && [ "$ink_pixels" -ge "$least" ] &&
+      return 0
+    "$@" || return 1
+    sleep 0.5
+  done
+  return 1
 }
 
 # Whether ink lies outside the middle 1024x768 of a W x H screen, where the strip would be shown
