@@ -12,7 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 build/inkstrip --record docs/inkstrip.gif --half
-build/inkstrip --record docs/words.gif --half --text "Dear Ada, thank you!"
+build/inkstrip --record docs/words.gif --half --text "Grüße, señor! Déjà vu à Łódź."
 build/inkstrip --record "$work/pass.gif" >/dev/null
 # ImageMagick numbers the frames from 0: frame00 is the blank screen before curve 1, and so on.
 convert "$work/pass.gif" -coalesce "$work/frame%02d.png"
