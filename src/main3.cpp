@@ -28,6 +28,7 @@
 #include "stroke.h"
 #include "textsource.h"
 #include "trace.h"
+#include "wordpasses.h"
 
 bool escape = false;
 
@@ -123,14 +124,6 @@ struct Inputs {
   std::vector<Glyph> hand;
 };
 
-// A resting pen moves the strip this many stamps at a time, looking for news between steps.
-constexpr int kRestStamps = 4;
-
-const std::vector<Glyph>* font = nullptr;
-HandStyle style;
-std::string command;  // the program that gives the words, run again before each later pass
-bool firstpass = true;
-
 // A font whose glyphs for the text have no strokes at all would leave nothing to write, and a
 // pass with no curve never looks at the user's requests. A feed's lines are looked at as they
 // come.
@@ -166,50 +159,6 @@ bool ReadInputs(const Options& o, Inputs* in) {
   }
   if (!ReadWords(o, in)) return false;
   return (in->text.empty() && !in->feed) || ReadHand(in->text, &in->hand);
-}
-
-// Waiting for news, the pen rests and the strip moves on; a press or Escape stops the wait.
-bool RestWhileWaiting() {
-  RestAWhile(kRestStamps);
-  return !escape;
-}
-
-void WriteFeedLine(const std::string& line) {
-  if (Inked(line, *font)) {
-    WriteLineOnce(line, *font, ball->w, ball->h, style);
-  } else {
-    Say("skipped " + Quoted(line), "the font has no strokes for any of its characters");
-  }
-}
-
-// On the screen a feed is followed step by step, each step a line written or a short rest.
-void FeedPass() {
-  std::string line;
-  if (NextFeedLine(kWaitStep, &line) == FeedNews::kLine) {
-    WriteFeedLine(line);
-  } else {
-    RestAWhile(kRestStamps);
-  }
-}
-
-// A recording of a feed holds its lines until it ends; the time spent waiting for them is not
-// recorded, as a recording is timed by its stamps, not by the clock.
-void RecordFeedPass() {
-  std::string line;
-  FeedNews news;
-  while (!escape && (news = NextFeedLine(kWaitStep, &line)) != FeedNews::kEnded && !stopsignal)
-    if (news == FeedNews::kLine) WriteFeedLine(line);
-}
-
-// The program ran once before the start; it runs again before every later pass. A run that gives
-// nothing has said why, and the last words are written again. After a stop the pass still runs,
-// without drawing, for its first curve is where the stop is taken.
-void ProgramPass() {
-  std::string words;
-  if (!firstpass && RunTextProgram(command, &words, RestWhileWaiting) && Inked(words, *font))
-    SetText(words, *font, ball->w, ball->h, style);
-  firstpass = false;
-  WriteTextPass();
 }
 
 // The timer drives the other two; without the mouse the run could never be pressed, without the
@@ -249,17 +198,31 @@ bool StartUp(const Options& options, const Inputs& in) {
 // What one pass writes: the script's two words, or the user's own, with a pen of the hand's size
 // unless the user chose one.
 void (*PassFor(const Options& options, const Inputs& in))() {
-  font = &in.hand;
-  style = options.hand;
-  command = options.textprogram;
   if (in.text.empty() && !in.feed) return WritePass;
   if (BITMAP* pen = options.sprite.empty() ? PenFor(options.hand.size) : nullptr) {
     destroy_bitmap(ball);
     ball = pen;
   }
-  if (in.feed) return options.record.empty() ? FeedPass : RecordFeedPass;
-  SetText(in.text, in.hand, ball->w, ball->h, style);
-  return command.empty() ? WriteTextPass : ProgramPass;
+  WordsPlan plan;
+  plan.text = in.text;
+  plan.feed = in.feed;
+  plan.recording = !options.record.empty();
+  plan.command = options.textprogram;
+  plan.style = options.hand;
+  return WordsPass(plan, in.hand);
+}
+
+// The pass loop: pass after pass until a request or a signal stops the writing, which the
+// pass under way then runs through without drawing.
+void WriteUntilStopped(const Options& options, const Inputs& in) {
+  StartTrace();
+  void (*pass)() = PassFor(options, in);
+  SetPace(options.pace);
+  t = 0;
+  do {
+    pass();
+  } while (!escape);
+  EndTrace();
 }
 
 // One pass on a memory screen into a GIF, with no display: the script's curves a frame each, a
@@ -322,14 +285,7 @@ int Show(const Options& options, const Inputs& in) {
   if (started && (ball = LoadPen(in.pen, in.penpath))) {
     if (!options.output.empty()) dumpfile = options.output;
     ShowThroughHooks(stage.window == 0);
-    StartTrace();
-    void (*pass)() = PassFor(options, in);
-    SetPace(options.pace);
-    t = 0;
-    do {
-      pass();
-    } while (!escape);
-    EndTrace();
+    WriteUntilStopped(options, in);
     destroy_bitmap(ball);
     wrote = true;
   }
@@ -375,14 +331,7 @@ int Go(int argc, char** argv) {
   if (!StartUp(options, inputs)) return 1;
   if (!options.output.empty()) dumpfile = options.output;
   pressstart = TakeScreenshot;
-  StartTrace();
-  void (*pass)() = PassFor(options, inputs);
-  SetPace(options.pace);
-  t = 0;
-  do {
-    pass();
-  } while (!escape);
-  EndTrace();
+  WriteUntilStopped(options, inputs);
   destroy_bitmap(ball);
   allegro_exit();
   return dumpfailed ? 1 : 0;
