@@ -105,6 +105,9 @@ term_after 1 --record hang.gif --text-program 'echo $$ >pid; sleep 1000'
 judge "a program that hangs before a recording yields to SIGTERM in ${took_ms} ms, and is gone"
 
 # On the screen the pen rests while it waits, the strip moving on, without spending the processor.
+# Under the sanitizers every stamp costs several times over, so only a plain build is held to it.
+restlimit=30
+ldd "$prog" | grep -q libasan && restlimit=100
 start_display 1024x768x24
 new_case hang_later
 term_after 3 --windowed --text-program \
@@ -112,7 +115,7 @@ term_after 3 --windowed --text-program \
 [ "$rc" = 143 ] && [ "$took_ms" -lt 1000 ] && [ -s "$case_dir/pid" ] &&
   ! still_running "$case_dir/pid"
 judge "a program that hangs before a later pass yields to SIGTERM in ${took_ms} ms, and is gone"
-[ "$cpu_percent" -lt 30 ]
+[ "$cpu_percent" -lt "$restlimit" ]
 judge "the pen rests while a program runs: ${cpu_percent}% of a processor"
 
 new_case feed_live
@@ -121,7 +124,8 @@ mkfifo "$case_dir/feed"
 writer=$!
 term_after 3 --windowed --text-file feed
 kill "$writer"
-[ "$rc" = 143 ] && [ "$took_ms" -lt 1000 ] && [ "$cpu_percent" -lt 30 ] && [ ! -s "$case_dir/err" ]
+[ "$rc" = 143 ] && [ "$took_ms" -lt 1000 ] && [ "$cpu_percent" -lt "$restlimit" ] &&
+  [ ! -s "$case_dir/err" ]
 judge "a live feed at rest: ${cpu_percent}% of a processor, and SIGTERM in ${took_ms} ms"
 
 finish
