@@ -283,7 +283,6 @@ int Show(const Options& options, const Inputs& in) {
   CatchStopSignals();
   bool wrote = false;
   if (started && (ball = LoadPen(in.pen, in.penpath))) {
-    if (!options.output.empty()) dumpfile = options.output;
     ShowThroughHooks(stage.window == 0);
     WriteUntilStopped(options, in);
     destroy_bitmap(ball);
@@ -327,9 +326,9 @@ int Go(int argc, char** argv) {
   if (!options.record.empty()) return Record(options);
   Inputs inputs;
   if (!ReadInputs(options, &inputs)) return 1;
+  if (!options.output.empty()) dumpfile = options.output;
   if (Scaled(options)) return Show(options, inputs);
   if (!StartUp(options, inputs)) return 1;
-  if (!options.output.empty()) dumpfile = options.output;
   pressstart = TakeScreenshot;
   WriteUntilStopped(options, inputs);
   destroy_bitmap(ball);

@@ -49,3 +49,14 @@ within_fit() {
   [ "$ink_w" -gt 0 ] && [ "$ink_x" -ge "$left" ] && [ "$ink_y" -ge "$top" ] &&
     [ $((ink_x + ink_w)) -le $((w - left)) ] && [ $((ink_y + ink_h)) -le $((h - top)) ]
 }
+
+# Judges the ink that ink_box found on a W x H screen: enough of it to be the writing (said as
+# $3), scaled up, and with the strip's shape kept.
+judge_scaled_writing() {
+  [ "$ink_pixels" -ge "$least_ink" ]
+  judge "$3"
+  [ "$ink_pixels" -ge "$least_ink" ] && scaled_up "$1" "$2"
+  judge "it is scaled up: ink beyond the middle 1024x768"
+  [ "$ink_pixels" -ge "$least_ink" ] && within_fit "$1" "$2"
+  judge "its shape is kept: no ink in the black bars beside the strip"
+}

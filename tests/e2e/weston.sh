@@ -72,12 +72,7 @@ for i in 2 3; do
 done
 ink_box "$work/first.png" "$work/shot2.png" "$work/shot3.png"
 echo "ink in Weston's screenshot: $box"
-[ "$ink_pixels" -ge "$least_ink" ]
-judge "inkstrip --fit under Xwayland: Weston's own screenshot shows the writing"
-[ "$ink_pixels" -ge "$least_ink" ] && scaled_up "$screen_w" "$screen_h"
-judge "it is scaled up: ink beyond the middle 1024x768"
-[ "$ink_pixels" -ge "$least_ink" ] && within_fit "$screen_w" "$screen_h"
-judge "its shape is kept: no ink in the black bars beside the strip"
+judge_scaled_writing "$screen_w" "$screen_h" "inkstrip --fit under Xwayland: Weston's own screenshot shows the writing"
 
 kill -TERM "$prog_pid" 2>/dev/null && wait_for_exit "$prog_pid" 5 && wait "$prog_pid"
 [ $? = "$sigterm_status" ]

@@ -99,12 +99,7 @@ for i in 2 3; do
 done
 ink_box "$work/first.png" "$work/shot2.png" "$work/shot3.png"
 echo "ink on the screen: $box"
-[ "$ink_pixels" -ge "$least_ink" ]
-judge "the writing shows on the screen"
-[ "$ink_pixels" -ge "$least_ink" ] && scaled_up "$screen_w" "$screen_h"
-judge "it is scaled up: ink beyond the middle 1024x768"
-[ "$ink_pixels" -ge "$least_ink" ] && within_fit "$screen_w" "$screen_h"
-judge "its shape is kept: no ink in the black bars beside the strip"
+judge_scaled_writing "$screen_w" "$screen_h" "the writing shows on the screen"
 
 setup "xscreensaver-command -deactivate" as_user xscreensaver-command -deactivate >/dev/null
 await no_hacks
