@@ -23,6 +23,7 @@
 #include "safesave.h"
 #include "say.h"
 #include "screenshot.h"
+#include "sheet.h"
 #include "sprite.h"
 #include "stopping.h"
 #include "stroke.h"
@@ -270,6 +271,7 @@ void ShowThroughHooks(bool takeinput) {
   curvestart = [](const int*, int) { ShowChanges(); };
   stampdrawn = ShowChanges;
   requestpoll = LookAtWindow;
+  scroll = MoveSheet;
   pressstart = takeinput ? TakeScreenshot : nullptr;
 }
 
@@ -278,7 +280,7 @@ void ShowThroughHooks(bool takeinput) {
 // own takes presses; a given window's end ends the program as Escape does.
 int Show(const Options& options, const Inputs& in) {
   Stage stage;
-  if (!StageFor(options, &stage) || !StartMemoryScreen()) return 1;
+  if (!StageFor(options, &stage) || !StartMemoryScreen() || !StartSheet()) return 1;
   const bool started = StartShowing(stage);
   CatchStopSignals();
   bool wrote = false;
@@ -289,7 +291,7 @@ int Show(const Options& options, const Inputs& in) {
     wrote = true;
   }
   StopShowing();
-  destroy_bitmap(screen);
+  EndSheet();
   allegro_exit();
   return wrote && !dumpfailed ? 0 : 1;
 }

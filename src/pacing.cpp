@@ -42,7 +42,7 @@ bool AwaitStampTime(int next, int samples, bool (*wake)()) {
   const Clock::time_point when = StampDue(due, interval, next, samples);
   for (Clock::time_point now = Clock::now(); now < when; now = Clock::now()) {
     if (wake()) return false;
-    std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kLookBetweenStamps));
+    std::this_thread::sleep_for(kLookBetweenStamps);
   }
   return true;
 }

@@ -23,13 +23,16 @@ void AwaitCurveTime(bool (*wake)());
 // A pace is set: the stamps of every curve are then spread over the curve's time.
 bool Paced();
 
-// How long a wait between stamps may go without a look: a frame waiting to be shown is shown
-// within this, and a request cuts the spreading short.
+// A wait between stamps is made of naps this long, with a look before each: a frame waiting to be
+// shown is shown within this, and a request cuts the spreading short. A stamp falling due during
+// a nap is drawn when it ends, with any others due by then: at 20 curves a second a stamp is due
+// every 0.36 ms, and a display frame cannot tell a few stamps at once from one at a time, while a
+// sleep before every stamp costs more than the drawing.
 constexpr std::chrono::milliseconds kLookBetweenStamps{4};
 
-// In a paced run, after a curve's stamp: sleeps until stamp next of samples is due on the
-// curve's share of the schedule (next == samples: until the curve's time is over), calling
-// wake() at least every kLookBetweenStamps. Returns false, at once, when wake() says something
+// In a paced run, after a curve's stamp: unless stamp next of samples is due already on the
+// curve's share of the schedule (next == samples: the curve's time is over), naps until it is,
+// calling wake() before every nap. Returns false, at once, when wake() says something
 // needs seeing to: the rest of the curve is then drawn without waiting.
 bool AwaitStampTime(int next, int samples, bool (*wake)());
 

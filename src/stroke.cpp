@@ -16,6 +16,7 @@ BITMAP* ball = nullptr;
 void (*curvestart)(const int points[8], int samples) = nullptr;
 void (*pressstart)() = nullptr;
 void (*stampdrawn)() = nullptr;
+void (*scroll)() = nullptr;
 
 namespace {
 
@@ -42,6 +43,10 @@ bool Stopped() {
 
 // Blackening the right column before the copy leaves columns 1022 and 1023 both black.
 void ScrollStrip() {
+  if (scroll) {
+    scroll();
+    return;
+  }
   vline(screen, kRightColumn, 0, kScreenH - 1, kBlack);
   blit(screen, screen, 1, 0, 0, 0, kScreenW - 1, kScreenH);
 }

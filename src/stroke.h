@@ -27,6 +27,10 @@ extern void (*curvestart)(const int points[8], int samples);
 // that is shown by a library of our own shows the pen moving here.
 extern void (*stampdrawn)();
 
+// When set, moves the strip one pixel left in place of the copy of the screen, leaving the same
+// pixels: a memory screen that is a window onto a wider sheet moves the window instead.
+extern void (*scroll)();
+
 // When set, called once, at the curve start where a mouse press is first seen, after escape is
 // raised and before anything else is drawn: the shell saves the screenshot here.
 extern void (*pressstart)();

@@ -55,7 +55,8 @@ void RecordFeedPass() {
 // without drawing, for its first curve is where the stop is taken.
 void ProgramPass() {
   std::string given;
-  if (!firstpass && RunTextProgram(words.command, &given, RestWhileWaiting) && Inked(given, *handglyphs))
+  if (!firstpass && RunTextProgram(words.command, &given, RestWhileWaiting) &&
+      Inked(given, *handglyphs))
     SetText(given, *handglyphs, ball->w, ball->h, words.style);
   firstpass = false;
   WriteTextPass();

@@ -222,6 +222,22 @@ TEST_F(CaptureTest, APacedCurvesStampsAreSpreadOverItsTime) {
   EXPECT_GE(end, start + every);
 }
 
+// At 20 curves a second a stamp falls due every 0.36 ms: over the curve's 50 ms its stamps are
+// drawn in bursts between naps of 4 ms, about 13, not each after a sleep and a look of its own.
+TEST(PaceSchedule, AFastCurvesStampsAreDrawnInBurstsBetweenNaps) {
+  SetPace(20);
+  AwaitCurveTime([] { return false; });  // the first curve is due at once
+  static int looks;
+  looks = 0;
+  for (int k = 1; k <= kSamples; ++k)
+    AwaitStampTime(k, kSamples, [] {
+      ++looks;
+      return false;
+    });
+  EXPECT_LE(looks, 25);
+  SetPace(0);
+}
+
 // However slow the pace, the wait looks at the requests every few hundredths of a second: over
 // one second of a 30-second wait, at least ten times.
 TEST(PaceSchedule, ASlowWaitKeepsLookingForRequests) {

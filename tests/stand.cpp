@@ -41,6 +41,7 @@ void ResetModules() {
   curvestart = nullptr;
   stampdrawn = nullptr;
   requestpoll = nullptr;
+  scroll = nullptr;
   pressstart = TakeScreenshot;  // as the live program has it
   dumpfile = kDumpFile;
   dumpfailed = false;
