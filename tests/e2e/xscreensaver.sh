@@ -52,10 +52,10 @@ as_user() {
 }
 # The user's own processes named inkstrip: the program under XScreenSaver.
 hacks() { pgrep -u "$user" -x inkstrip; }
-# Waits up to 5 s for the command to succeed.
+# Waits up to $wait_limit seconds (5) for the command to succeed.
 await() {
   local i
-  for ((i = 0; i < 50; i++)); do
+  for ((i = 0; i < ${wait_limit:-5} * 10; i++)); do
     "$@" && return 0
     sleep 0.1
   done
@@ -79,7 +79,9 @@ EOF
 setup "give the settings to $user" chown "$user:" "$home/.xscreensaver"
 as_user xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
 saver_pid=$!
-setup "start xscreensaver as $user" await saver_answers
+# The daemon starts slowly when the machine is busy (the memcheck runs beside it under ctest -j).
+wait_limit=30 await saver_answers || cat "$work/xscreensaver.log"
+setup "start xscreensaver as $user" saver_answers
 touch "$work/before"
 
 setup "xscreensaver-command -activate" as_user xscreensaver-command -activate >/dev/null
