@@ -52,7 +52,6 @@ bool StartSheet() {
 }
 
 void MoveSheet() {
-  vline(screen, kRightColumn, 0, kScreenH - 1, kBlack);
   if (at == kMovesPerCopy) {
     BackToStart();
   } else {

@@ -7,7 +7,8 @@
 // Puts the memory screen, which must be black, onto a black sheet. Says why not.
 bool StartSheet();
 
-// The stroke's scroll: the same pixels as the copy, column 1022 and 1023 black after it.
+// The stroke's scroll, after its blackening of column 1023: the same pixels as the copy, column
+// 1023 black after it.
 void MoveSheet();
 
 // Frees the screen and its sheet.

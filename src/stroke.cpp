@@ -41,14 +41,14 @@ bool Stopped() {
   return true;
 }
 
-// Blackening the right column before the copy leaves columns 1022 and 1023 both black.
+// Blackening the right column before the move leaves columns 1022 and 1023 both black.
 void ScrollStrip() {
+  vline(screen, kRightColumn, 0, kScreenH - 1, kBlack);
   if (scroll) {
     scroll();
-    return;
+  } else {
+    blit(screen, screen, 1, 0, 0, 0, kScreenW - 1, kScreenH);
   }
-  vline(screen, kRightColumn, 0, kScreenH - 1, kBlack);
-  blit(screen, screen, 1, 0, 0, 0, kScreenW - 1, kScreenH);
 }
 
 // The pen is seen moving: each stamp waits for its share of the curve's time. A request cuts

@@ -27,8 +27,9 @@ extern void (*curvestart)(const int points[8], int samples);
 // that is shown by a library of our own shows the pen moving here.
 extern void (*stampdrawn)();
 
-// When set, moves the strip one pixel left in place of the copy of the screen, leaving the same
-// pixels: a memory screen that is a window onto a wider sheet moves the window instead.
+// When set, moves the screen one pixel left in place of the copy, leaving the same pixels, with a
+// black column 1023 (the one before the move is already black): a memory screen that is a window
+// onto a wider sheet moves the window instead.
 extern void (*scroll)();
 
 // When set, called once, at the curve start where a mouse press is first seen, after escape is
