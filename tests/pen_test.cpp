@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "main3.h"
 #include "stand.h"
 #include "stroke.h"
 

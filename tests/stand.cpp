@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "main3.h"
 #include "pacing.h"
 #include "pen.h"
 #include "requests.h"

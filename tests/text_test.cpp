@@ -10,6 +10,7 @@
 #include "geometry.h"
 #include "lettering.h"
 #include "letters.h"
+#include "main3.h"
 #include "pen.h"
 #include "stand.h"
 #include "stroke.h"

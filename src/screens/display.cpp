@@ -1,6 +1,5 @@
-// Starting the library and the display. Xlib's own handling of a lost connection calls exit on
-// whichever thread noticed, which is usually the library's input thread; its exit handlers then
-// tear the screen down under the drawing thread. The program's own handler ends it cleanly.
+// Starting the library and the display, each failure said with its real cause, and the windows
+// the library opens named as the program.
 #include "display.h"
 
 #include <X11/Xatom.h>
@@ -18,14 +17,11 @@
 #include "geometry.h"
 #include "say.h"
 #include "stopping.h"
+#include "xwindows.h"
 
 namespace {
 
 constexpr int kLeastDesktopDepth = 16;  // bits per pixel of the display the screen is shown on
-constexpr const char* kTitle = "inkstrip";
-
-int OnLostConnection(Display*) { DisplayLost(); }
-
 std::string ScreenSize() { return std::to_string(kScreenW) + "x" + std::to_string(kScreenH); }
 
 // allegro_init says nothing of why it failed: the reason is found by asking again.
@@ -59,8 +55,8 @@ std::string DisplayProblem() {
 }
 
 void NameOneWindow(Display* x, Window w) {
-  char name[] = "inkstrip";
-  XClassHint hint{name, name};
+  std::string name = kTitle;
+  XClassHint hint{name.data(), name.data()};
   XSetClassHint(x, w, &hint);
   XChangeProperty(x, w, XInternAtom(x, "_NET_WM_NAME", False), XInternAtom(x, "UTF8_STRING", False),
                   8, PropModeReplace, reinterpret_cast<const unsigned char*>(kTitle),
@@ -103,7 +99,7 @@ void KeepStandardStreamsOpen() {
 // the program's stays in place from now on.
 bool StartLibrary() {
   if (allegro_init() == 0) {
-    XSetIOErrorHandler(OnLostConnection);
+    EndOnLostConnection();
     return true;
   }
   const int err = errno;
@@ -122,7 +118,7 @@ bool StartMemoryScreen() {
     Say("cannot record", "no memory for a " + ScreenSize() + " screen");
     return false;
   }
-  clear_to_color(screen, 0);
+  clear_to_color(screen, kBlack);
   return true;
 }
 

@@ -16,6 +16,7 @@
 
 #include "colours.h"
 #include "geometry.h"
+#include "main3.h"
 #include "safesave.h"
 #include "say.h"
 #include "stopping.h"

@@ -8,11 +8,11 @@
 #include <utility>
 
 #include "ownglyphs.h"
+#include "utf8.h"
 
 namespace {
 
 constexpr char32_t kNoBreakSpace = 0xA0;
-constexpr char32_t kLastCode = 0x10FFFF;
 constexpr const char* kCoverage =
     "it writes printable ASCII, the letters of Latin-1 and Latin Extended-A, S and T with a comma "
     "below, and the quotes, dashes, ellipsis, inverted marks, euro, pound and degree signs "
@@ -217,41 +217,6 @@ const Accented kAccented[] = {
 };
 // clang-format on
 
-// The length a lead byte announces: 2 to 4, or 1 for a byte no sequence begins with (ASCII, a
-// continuation byte, 0xF8 and above). 0xC0, 0xC1 and 0xF5 to 0xF7 announce sequences that can
-// only be overlong or out of range, so the bytes they gather are named together.
-std::size_t Announced(unsigned char lead) {
-  return lead >= 0xC0 && lead < 0xE0   ? 2
-         : lead >= 0xE0 && lead < 0xF0 ? 3
-         : lead >= 0xF0 && lead < 0xF8 ? 4
-                                       : 1;
-}
-
-bool Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// The character encoded at text[i] and the bytes it takes, or 0 bytes when they are not UTF-8:
-// a stray continuation byte, a sequence cut short, an overlong form, a surrogate or a code
-// beyond U+10FFFF.
-std::size_t Decode(const std::string& text, std::size_t i, char32_t* code) {
-  const auto at = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = at(i);
-  if (lead < 0x80) {
-    *code = lead;
-    return 1;
-  }
-  const std::size_t n = Announced(lead);
-  if (n == 1 || i + n > text.size()) return 0;
-  char32_t c = lead & (0x7F >> n);
-  for (std::size_t k = 1; k < n; ++k) {
-    if (!Continuation(at(i + k))) return 0;
-    c = c << 6 | (at(i + k) & 0x3F);
-  }
-  constexpr char32_t kFewest[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kFewest[n] || (c >= 0xD800 && c <= 0xDFFF) || c > kLastCode) return 0;
-  *code = c;
-  return n;
-}
-
 // The accents that follow their letter in decomposed text, as macOS writes names.
 constexpr std::pair<char32_t, Mark> kCombining[] = {
     {0x300, Mark::kGrave},       {0x301, Mark::kAcute},     {0x302, Mark::kCircumflex},
@@ -307,7 +272,7 @@ std::string BadBytes(const std::string& text, std::size_t i) {
     std::snprintf(hex, sizeof hex, " 0x%02X", static_cast<unsigned char>(text[k]));
     named += hex;
     ++k;
-  } while (k < i + n && k < text.size() && Continuation(static_cast<unsigned char>(text[k])));
+  } while (k < i + n && k < text.size() && IsContinuation(static_cast<unsigned char>(text[k])));
   if (k - i > 1) named.insert(8, "s");
   return named + (k - i > 1 ? ", which are not UTF-8" : ", which is not UTF-8");
 }
@@ -342,14 +307,6 @@ std::string Describe(char32_t c, const std::string& bytes) {
 
 Glyph FontGlyph(char c, const std::vector<Glyph>& font) {
   return font[static_cast<std::size_t>(c - kFirstGlyph)];
-}
-
-bool IsDot(const std::vector<FontPoint>& stroke) {
-  const auto [left, right] = std::minmax_element(
-      stroke.begin(), stroke.end(), [](FontPoint a, FontPoint b) { return a.x < b.x; });
-  const auto [top, bottom] = std::minmax_element(
-      stroke.begin(), stroke.end(), [](FontPoint a, FontPoint b) { return a.y < b.y; });
-  return right->x - left->x <= 1 && bottom->y - top->y <= 1;
 }
 
 Glyph Dotless(Glyph g) {

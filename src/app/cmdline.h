@@ -32,10 +32,6 @@ constexpr int kGoOn = -1;
 // on stderr, with the usage).
 int ReadCommandLine(int argc, char** argv, Options* options);
 
-// A window id as screensavers pass it: decimal, or hexadecimal after 0x, above 0 and within the
-// 32 bits of an X resource id; nothing else, not even a space or a sign.
-bool ReadWindowId(const char* text, unsigned long* id);
-
 // Drawing into a given window, as a screensaver does, rather than a screen of its own.
 bool IntoGivenWindow(const Options& options);
 

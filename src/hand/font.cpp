@@ -1,6 +1,7 @@
 // The handwriting font: reads the Hershey .jhf format into glyphs of strokes in font units.
 #include "font.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -87,4 +88,12 @@ std::string ReadFont(const std::string& path, std::vector<Glyph>* glyphs) {
   const std::string why = ReadRegularFile(path.c_str(), kMostFontBytes, "a font", &bytes);
   if (!why.empty()) return why;
   return ParseFont(std::string(bytes.begin(), bytes.end()), glyphs);
+}
+
+bool IsDot(const std::vector<FontPoint>& stroke) {
+  const auto [left, right] = std::minmax_element(
+      stroke.begin(), stroke.end(), [](FontPoint a, FontPoint b) { return a.x < b.x; });
+  const auto [top, bottom] = std::minmax_element(
+      stroke.begin(), stroke.end(), [](FontPoint a, FontPoint b) { return a.y < b.y; });
+  return right->x - left->x <= kDotSize && bottom->y - top->y <= kDotSize;
 }

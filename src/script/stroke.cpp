@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "geometry.h"
+#include "main3.h"
 #include "pacing.h"
 #include "requests.h"
 #include "stopping.h"
@@ -19,9 +20,6 @@ void (*stampdrawn)() = nullptr;
 void (*scroll)() = nullptr;
 
 namespace {
-
-constexpr int kRightColumn = kScreenW - 1;
-constexpr int kBlack = 0;
 
 bool SomethingAsked() {
   PollRequests();

@@ -7,8 +7,6 @@
 
 extern int t;         // stamps made since the current word began
 extern BITMAP* ball;  // the sprite stamped along the curves
-// The stop flag, owned by the shell: raised here by the first request to stop, never lowered.
-extern bool escape;
 
 constexpr int kSamples = 140;  // points sampled on every curve of the script, whatever its length
 constexpr int kSampleRoom = 200;     // the most samples a curve can have: its buffers' size

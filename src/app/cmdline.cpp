@@ -19,6 +19,7 @@
 #include "say.h"
 #include "screenshot.h"
 #include "sprite.h"
+#include "xwindows.h"
 
 #ifndef INKSTRIP_VERSION
 #error "the build gives INKSTRIP_VERSION"
@@ -30,8 +31,6 @@ constexpr double kSlowestPace = 0.01;   // curves a second: one every 100 s
 constexpr double kFastestPace = 10000;  // curves a second, far past what a display can show
 constexpr unsigned long kLargestSeed = 4294967295;  // the generator takes 32 bits
 constexpr int kBadLine = 2;
-constexpr int kWriteFailed = 1;
-constexpr unsigned long kLargestWindowId = 0xFFFFFFFFul;  // X resource ids are 32 bits
 
 constexpr const char* kUsage =
     "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
@@ -278,18 +277,6 @@ std::string GetoptProblem(char** argv) {
 }
 
 }  // namespace
-
-bool ReadWindowId(const char* text, unsigned long* id) {
-  const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const char* digits = hex ? text + 2 : text;
-  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
-  if (digits[0] == '\0' || std::strspn(digits, allowed) != std::strlen(digits)) return false;
-  errno = 0;
-  const unsigned long long value = std::strtoull(digits, nullptr, hex ? 16 : 10);
-  if (errno == ERANGE || value == 0 || value > kLargestWindowId) return false;
-  *id = static_cast<unsigned long>(value);
-  return true;
-}
 
 bool IntoGivenWindow(const Options& options) { return options.root || options.windowid != 0; }
 

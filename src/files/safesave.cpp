@@ -22,6 +22,7 @@
 
 #include "pngsave.h"
 #include "say.h"
+#include "utf8.h"
 
 namespace {
 
@@ -129,8 +130,8 @@ std::string PrivateName(const char* path) {
   const std::size_t ending = name.size() - dot;
   const std::size_t room =
       kLongestName - std::min(kLongestName, ending + std::strlen(kPrivateMark));
-  std::size_t stem = std::min(dot - base, room);
-  while (stem > 0 && (static_cast<unsigned char>(name[base + stem]) & 0xC0) == 0x80) --stem;
+  const std::size_t stem =
+      CharacterStart(name.substr(base, dot - base), std::min(dot - base, room));
   return name.substr(0, base + stem) + kPrivateMark + name.substr(dot);
 }
 

@@ -10,6 +10,7 @@
 
 #include "geometry.h"
 #include "letters.h"
+#include "main3.h"
 #include "pen.h"
 #include "stroke.h"
 
@@ -28,7 +29,6 @@ constexpr int kGapSpaces = 3;  // after the text, before the next pass, in width
 constexpr double kLongestJoin = 10;
 constexpr double kStraightEntry = 4;
 constexpr double kOnInk = 0.5;
-constexpr double kDotSize = 2;     // a stroke no wider or taller than this is a dot
 constexpr double kJoinHeight = 4;  // the font's lower-case letters leave and enter at this y
 constexpr double kBaselineY = kXHeightUnits;  // the top of an x is at y = 0
 // A letter whose first stroke begins further in than this share of its width begins mid-glyph.
@@ -99,15 +99,6 @@ bool IsLetter(char32_t c) {
 double Distance(PixelPoint a, PixelPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
 double Distance(FontPoint a, FontPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
-
-// The box around a stroke is no more than a dot.
-bool IsDot(const std::vector<FontPoint>& stroke) {
-  auto [left, right] = std::minmax_element(stroke.begin(), stroke.end(),
-                                           [](FontPoint a, FontPoint b) { return a.x < b.x; });
-  auto [top, bottom] = std::minmax_element(stroke.begin(), stroke.end(),
-                                           [](FontPoint a, FontPoint b) { return a.y < b.y; });
-  return right->x - left->x <= kDotSize && bottom->y - top->y <= kDotSize;
-}
 
 // The strokes a writer makes once the word is written: a letter's dots, a last stroke that
 // leaves the pen far from where the stroke before left it ready for the next letter (the cross

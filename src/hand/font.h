@@ -32,5 +32,12 @@ std::string ReadFont(const std::string& path, std::vector<Glyph>* glyphs);
 // The same from the file's text.
 std::string ParseFont(const std::string& text, std::vector<Glyph>* glyphs);
 
+// A stroke no wider and no taller than this, in font units, is a dot: of an i or a j, or a
+// full stop.
+constexpr int kDotSize = 2;
+
+// The box around the stroke is no more than a dot.
+bool IsDot(const std::vector<FontPoint>& stroke);
+
 // Whether the font has a glyph for c.
 inline bool InFont(char c) { return c >= kFirstGlyph && c <= kLastGlyph; }

@@ -18,6 +18,7 @@
 #include "letters.h"
 #include "say.h"
 #include "stopping.h"
+#include "utf8.h"
 
 extern char** environ;
 
@@ -30,7 +31,6 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr std::size_t kMarkBytes = 3;
 constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kShownLineBytes = 60;  // of a skipped line, in the message that names it
-constexpr std::size_t kLongestUtf8 = 4;      // bytes
 
 // The live feed.
 int feedfd = -1;
@@ -279,14 +279,8 @@ std::string LinesProblem(const std::string& bytes) {
 
 std::size_t CharacterCut(const std::string& text, std::size_t most) {
   if (text.size() <= most) return text.size();
-  std::size_t cut = most;
   // The first byte left out continues a sequence: the sequence goes out whole.
-  for (std::size_t back = 1; back < kLongestUtf8 && cut > 0; ++back) {
-    if ((static_cast<unsigned char>(text[cut]) & 0xC0) != 0x80) break;
-    --cut;
-  }
-  if ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) return most;  // not UTF-8 at all
-  return cut;
+  return CharacterStart(text, most);
 }
 
 TextFile ReadTextFile(const std::string& name, std::string* words, milliseconds whole) {

@@ -3,6 +3,7 @@
 #include "wordpasses.h"
 
 #include "letters.h"
+#include "main3.h"
 #include "say.h"
 #include "stopping.h"
 #include "stroke.h"

@@ -9,13 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "utf8.h"
+
 void Say(const std::string& what, const std::string& why) {
   std::fprintf(stderr, "inkstrip: %s: %s\n", what.c_str(), why.c_str());
 }
 
 namespace {
 
-constexpr int kWriteFailed = 1;
+constexpr char32_t kFirstPrintableAbove7F = 0xA0;  // the C1 controls end at U+009F
 bool stdoutfaultsaid = false;
 
 void CloseStdout() {
@@ -51,19 +53,9 @@ bool Control(unsigned char c) { return c < 0x20 || c == 0x7f || c == '\\'; }
 // The length of the well-formed UTF-8 sequence at i that encodes a printable character, or 0:
 // a stray or overlong byte, a surrogate, and the C1 controls U+0080 to U+009F all count as bad.
 std::size_t PrintableSequence(const std::string& s, std::size_t i) {
-  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = at(i);
-  const std::size_t n = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
-  if (n == 0 || c > 0xf4 || i + n > s.size()) return 0;
-  unsigned long code = c & (0xff >> (n + 1));
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((at(i + k) & 0xc0) != 0x80) return 0;
-    code = code << 6 | (at(i + k) & 0x3f);
-  }
-  const bool overlong = (n == 3 && code < 0x800) || (n == 4 && code < 0x10000);
-  const bool surrogate = code >= 0xd800 && code <= 0xdfff;
-  if (overlong || surrogate || code > 0x10ffff || code < 0xa0) return 0;
-  return n;
+  char32_t code = 0;
+  const std::size_t n = Decode(s, i, &code);
+  return code < kFirstPrintableAbove7F ? 0 : n;
 }
 
 }  // namespace

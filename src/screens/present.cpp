@@ -14,11 +14,11 @@
 #include <cstring>
 #include <string>
 
-#include "cmdline.h"
 #include "geometry.h"
 #include "requests.h"
 #include "say.h"
 #include "stopping.h"
+#include "xwindows.h"
 
 namespace {
 
@@ -28,8 +28,6 @@ constexpr int kFallbackHz = 60;  // display frames a second when the display doe
 // Twice the frames a second a paced pen needs to be seen moving smoothly; more is only spent.
 constexpr int kMostHz = 30;
 constexpr int kShowingShare = 3;  // showing takes at most one part in this of the time
-constexpr int kBytesPerPixel = kColorDepth / 8;
-constexpr const char* kTitle = "inkstrip";
 constexpr const char* kScaleQuality = "nearest";
 
 SDL_Window* window = nullptr;
@@ -46,13 +44,6 @@ Clock::duration showing{0};  // what the last showing took
 Clock::time_point shown{};   // the clock's epoch: long ago
 bool pending = false;        // the screen changed since it was last shown
 
-// A window that another program destroys under us makes SDL's drawing into it fail until the
-// watcher sees it gone; nothing else can be done about those errors, and Xlib's own handler
-// would end the program with a page of text for each.
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-int OnLostConnection(Display*) { DisplayLost(); }
-
 bool StartVideo(bool xonly) {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Each pixel shown is a pixel of the strip, unblurred; with no graphics card, sampling one
@@ -67,8 +58,8 @@ bool StartVideo(bool xonly) {
     Say("cannot start SDL's video", SDL_GetError());
     return false;
   }
-  XSetErrorHandler(IgnoreXError);
-  XSetIOErrorHandler(OnLostConnection);
+  IgnoreWindowErrors();
+  EndOnLostConnection();
   return true;
 }
 
@@ -200,7 +191,7 @@ bool StartShowing(const Stage& stage) {
   pending = true;
   shown = Clock::time_point{};
   if (stage.window) {
-    XSetErrorHandler(IgnoreXError);
+    IgnoreWindowErrors();
     watch = XOpenDisplay(nullptr);
     if (!watch) {
       Say("cannot draw into window " + std::to_string(stage.window),

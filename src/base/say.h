@@ -7,6 +7,9 @@
 
 #include <string>
 
+// The status of a program that did its work but could not write its output to stdout.
+constexpr int kWriteFailed = 1;
+
 // Prints "inkstrip: what: why".
 void Say(const std::string& what, const std::string& why);
 

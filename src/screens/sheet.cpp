@@ -10,13 +10,10 @@
 
 namespace {
 
-constexpr int kBlack = 0;
-constexpr int kRightColumn = kScreenW - 1;
 // Columns the window moves before the screen is copied back to the sheet's start: a copy of the
 // screen for every this many moves.
 constexpr int kMovesPerCopy = kScreenW;
 constexpr int kSheetW = kScreenW + kMovesPerCopy;
-constexpr int kBytesPerPixel = kColorDepth / 8;
 
 BITMAP* sheet = nullptr;
 int at = 0;  // the sheet column under the screen's left edge
