@@ -26,7 +26,11 @@ License: Expat
 ")
 
 # Manual page and changelog, gzipped as Debian wants them: -n keeps the build reproducible.
-configure_file(docs/inkstrip.6.in ${PROJECT_BINARY_DIR}/inkstrip.6 @ONLY)
+# The manual's options come from the program's own table, written in by build/manpage.
+configure_file(docs/inkstrip.6.in ${PROJECT_BINARY_DIR}/inkstrip.6.template @ONLY)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/inkstrip.6
+  COMMAND manpage ${PROJECT_BINARY_DIR}/inkstrip.6.template ${PROJECT_BINARY_DIR}/inkstrip.6
+  DEPENDS manpage ${PROJECT_BINARY_DIR}/inkstrip.6.template VERBATIM)
 configure_file(packaging/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
 foreach(doc inkstrip.6 changelog)
   add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${doc}.gz

@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "helptext.h"
 #include "say.h"
 #include "stand.h"
 
@@ -293,3 +295,43 @@ TEST(CommandLine, TheLastPaceGivenCounts) {
 }
 
 }  // namespace
+
+// The command line, --help and the manual page are all made from the one table: every option
+// in it can be given, and is told of in both, all of its words kept and no line of the help
+// wider than the usage.
+TEST(CommandLine, EveryOptionOfTheTableIsTakenAndToldOfInTheHelpAndTheManual) {
+  const std::string help = Read({"--help"}).out;
+  const std::string manual = ManualOptions();
+  for (std::size_t i = 0; i < kOptionCount; ++i) {
+    const OptionSpec& spec = kOptionTable[i];
+    const std::string dashed = std::string("--") + spec.name;
+    std::vector<std::string> words = {dashed};
+    if (spec.value) words.push_back("x");
+    EXPECT_EQ(Read(words).err.find("unknown option"), std::string::npos) << dashed;
+    EXPECT_NE(
+        help.find("\n  " + (spec.letter ? std::string("-") + spec.letter + ", " : "") + dashed),
+        std::string::npos)
+        << dashed;
+    std::string folded;
+    for (char c : help) folded += c == '\n' ? ' ' : c;
+    std::string last = Filled(spec.help);
+    last = last.substr(last.rfind(' ') + 1);
+    EXPECT_NE(folded.find(last), std::string::npos) << dashed << ": " << last;
+    std::string roffed;
+    for (char c : dashed) roffed += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(
+        manual.find(".TP\n.B" +
+                    std::string(spec.value    ? "I "
+                                : spec.letter ? "R "
+                                              : " ") +
+                    (spec.letter ? std::string("\\-") + spec.letter + " \", \" " : "") + roffed),
+        std::string::npos)
+        << dashed;
+  }
+  std::istringstream lines(help);
+  for (std::string line; std::getline(lines, line);) {
+    std::size_t columns = 0;
+    for (char c : line) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    EXPECT_LE(columns, 96u) << line;
+  }
+}

@@ -1,5 +1,6 @@
-// The command line, read with getopt_long; numbers are read whole and checked for range, text
-// for what the font can write, and file names for a format the program writes.
+// The command line, read with getopt_long from the option table; numbers are read whole and
+// checked for range, text for what the font can write, and file names for a format the
+// program writes.
 #include "cmdline.h"
 
 #include <getopt.h>
@@ -9,16 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "font.h"
-#include "geometry.h"
+#include "helptext.h"
 #include "letters.h"
 #include "safesave.h"
 #include "say.h"
-#include "screenshot.h"
-#include "sprite.h"
 #include "xwindows.h"
 
 #ifndef INKSTRIP_VERSION
@@ -27,146 +26,8 @@
 
 namespace {
 
-constexpr double kSlowestPace = 0.01;   // curves a second: one every 100 s
-constexpr double kFastestPace = 10000;  // curves a second, far past what a display can show
-constexpr unsigned long kLargestSeed = 4294967295;  // the generator takes 32 bits
 constexpr int kBadLine = 2;
-
-constexpr const char* kUsage =
-    "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
-    "       inkstrip --fit [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
-    "       inkstrip --root | --window-id ID [--pace N] [--text TEXT] [--sprite FILE]\n"
-    "       inkstrip --record FILE.gif [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
-    "       with --text: [--size PX] [--vary [--seed N]]\n"
-    "       (--text-file FILE or --text-program CMD in place of --text)\n"
-    "       inkstrip --help | --version";
-
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
-}
-
-const std::string kScreen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH);
-const std::string kPaceRange = Number(kSlowestPace) + " to " + Number(kFastestPace);
-
-std::string Help() {
-  return R"(
-Writes "Hello" and "world", or your own words, in joined-up handwriting on a strip that scrolls
-left, full screen at )" +
-         kScreen + R"(, until a mouse button is pressed.
-
-  --windowed       write in a )" +
-         kScreen + R"( window titled "inkstrip" instead of the full screen
-  --fit            fill the display at its own size, with no change of mode, on the monitor
-                   under the pointer: the )" +
-         kScreen + R"( strip is scaled with its shape kept, black
-                   bars where the shapes differ (--fit --pace 30); with --windowed, a
-                   resizable window that the writing follows (--windowed --fit)
-  --root           as a screensaver: write into the window in $XSCREENSAVER_WINDOW, or else
-                   the root window, scaled to fit; no input is taken and nothing is saved
-                   (in ~/.xscreensaver: "inkstrip --root --pace 20")
-  --window-id ID   the same into window ID, decimal or 0x hexadecimal, as a screensaver's
-                   preview gives it (--window-id 0x2a00007); -root and -window-id work too
-  --pace N         write at most N curves a second, N from )" +
-         kPaceRange + R"( (for example 0.5 or
-                   30); without it the writing runs as fast as the machine allows. The script
-                   is 44 curves a pass; with --text a curve joins two points of a letter's
-                   stroke, 10 to 40 to a letter, and a few more curves let the strip run on
-                   past a space: --pace 40 writes about two letters a second
-  --text TEXT      write TEXT instead, in the Hershey script hand, on one line, pass after pass:
-                   UTF-8: printable ASCII, the letters of Latin-1 and Latin Extended-A with
-                   Ș ș Ț ț, and the quotes, dashes, … ¡ ¿ € £ ° people paste
-                   (--text 'Happy birthday, Ada') (--text 'Grüße aus Łódź')
-  --size PX        with --text: letters PX pixels tall, as the height of an x, a whole number
-                   from )" +
-         std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize) + "; " +
-         std::to_string(kDefaultSize) + R"( by default, a line of a few words on the screen at once
-                   (--size 60)
-  --vary           with --text: every letter a little different, as a person writes: its
-                   size, slant and baseline a few percent off the font's (--vary)
-  --seed N         with --vary: vary as seed N does, 0 to )" +
-         std::to_string(kLargestSeed) + R"(, the same every time,
-                   so that a recording can be made again (--vary --seed 7); 0 without it
-  --text-file FILE write the words of FILE, UTF-8 text, its lines joined by spaces, as --text
-                   writes them (--text-file poem.txt); - reads standard input. A pipe or a
-                   terminal still open a second after the start is a live feed: each line is
-                   written once as it comes, and while nothing comes the pen rests and the
-                   strip moves on (tail -f chat.log | inkstrip --text-file -)
-  --text-program CMD  run CMD with /bin/sh before each pass and write what it prints, as
-                   --text would (--text-program fortune); its first 4 KiB, within 10 s
-  --sprite FILE    stamp FILE, a BMP image, instead of )" +
-         kBallFile + R"( (--sprite pen.bmp)
-  --output FILE    save the screenshot as FILE instead of )" +
-         kDumpFile + R"(: a name ending in .bmp is
-                   written as BMP, one ending in .png as PNG (--output ~/writing.png)
-  --record FILE.gif  write one whole pass as an animated GIF, with no display at all, and end
-                   (--record pass.gif); it prints the GIF's frames and size
-  --half           with --record: half the size each way, every pixel the average of four
-  --help           show this text and end
-  --version        show the name and version and end
-
-Mouse and keys:
-  any mouse button  save the screen as )" +
-         kDumpFile + R"( (or the --output file) and end
-  Escape            end without saving (so does the window's close button)
-
-Files:
-  )" + kBallFile +
-         R"(  the sprite, looked for in the working directory, then in ../share/inkstrip
-             beside the program's own directory, then beside the program
-  )" + kDumpFile +
-         R"(   the screenshot, written to the working directory
-  )" + kFontFile +
-         R"(  the hand for --text (Debian's )" + kFontPackage + R"()
-
-Exit status: 0 ended by a press or Escape, a recording made, or the window given by --root or
---window-id gone; 1 could not start, nothing to
-write from the file or the program, could not save the screenshot or the recording, or lost the
-display; 2 a bad command line; 128+N ended by signal N.
-)";
-}
-
-enum OptionId {
-  kHelpId = 'h',
-  kVersionId = 'V',
-  kWindowedId = 256,
-  kPaceId,
-  kTextId,
-  kSpriteId,
-  kOutputId,
-  kRecordId,
-  kHalfId,
-  kSizeId,
-  kVaryId,
-  kSeedId,
-  kTextFileId,
-  kTextProgramId,
-  kFitId,
-  kRootId,
-  kWindowIdId
-};
-
-const struct option kOptions[] = {
-    {"help", no_argument, nullptr, kHelpId},
-    {"version", no_argument, nullptr, kVersionId},
-    {"windowed", no_argument, nullptr, kWindowedId},
-    {"pace", required_argument, nullptr, kPaceId},
-    {"text", required_argument, nullptr, kTextId},
-    {"sprite", required_argument, nullptr, kSpriteId},
-    {"output", required_argument, nullptr, kOutputId},
-    {"record", required_argument, nullptr, kRecordId},
-    {"half", no_argument, nullptr, kHalfId},
-    {"size", required_argument, nullptr, kSizeId},
-    {"vary", no_argument, nullptr, kVaryId},
-    {"seed", required_argument, nullptr, kSeedId},
-    {"text-file", required_argument, nullptr, kTextFileId},
-    {"text-program", required_argument, nullptr, kTextProgramId},
-    {"fit", no_argument, nullptr, kFitId},
-    {"root", no_argument, nullptr, kRootId},
-    {"window-id", required_argument, nullptr, kWindowIdId},
-    {nullptr, 0, nullptr, 0},
-};
+constexpr int kFirstLongId = 256;  // getopt_long ids above any one-letter option's
 
 int BadLine(const std::string& problem) {
   std::fprintf(stderr, "inkstrip: %s\n%s\n", problem.c_str(), kUsage);
@@ -180,6 +41,12 @@ int Printed() { return StdoutWritten() ? 0 : kWriteFailed; }
 std::string NameProblem(const char* option, const char* name) {
   if (name[0] == '\0') return std::string(option) + " takes a file name, not an empty one";
   return "";
+}
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
 }
 
 // Plain decimal only: no sign, no spaces, no hexadecimal, no "inf" or "nan".
@@ -206,32 +73,205 @@ bool ReadWhole(const char* text, unsigned long lowest, unsigned long highest,
   return true;
 }
 
+// The readers of the options' values, one an option, in the table's order.
+
+std::string SetWindowed(const char*, Options* o) {
+  o->windowed = true;
+  return "";
+}
+
+std::string SetPace(const char* value, Options* o) {
+  if (ReadPace(value, &o->pace)) return "";
+  return "--pace takes a number of curves a second from " + PaceRange() + ", not " + Quoted(value);
+}
+
+std::string SetText(const char* value, Options* o) {
+  if (std::string why = TextProblem(value); !why.empty()) return why;
+  o->text = value;
+  return "";
+}
+
+std::string SetSize(const char* value, Options* o) {
+  unsigned long size = 0;
+  if (!ReadWhole(value, kSmallestSize, kLargestSize, &size))
+    return "--size takes the height of an x in pixels, a whole number from " +
+           std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize) + ", not " +
+           Quoted(value);
+  o->hand.size = static_cast<int>(size);
+  o->sized = true;
+  return "";
+}
+
+std::string SetVary(const char*, Options* o) {
+  o->hand.vary = true;
+  return "";
+}
+
+std::string SetSeed(const char* value, Options* o) {
+  unsigned long seed = 0;
+  if (!ReadWhole(value, 0, kLargestSeed, &seed))
+    return "--seed takes a whole number from 0 to " + std::to_string(kLargestSeed) + ", not " +
+           Quoted(value);
+  o->hand.seed = static_cast<unsigned>(seed);
+  o->seeded = true;
+  return "";
+}
+
+std::string SetTextFile(const char* value, Options* o) {
+  if (!*value) return "--text-file needs a file name, or - for standard input";
+  o->textfile = value;
+  return "";
+}
+
+std::string SetTextProgram(const char* value, Options* o) {
+  if (!*value) return "--text-program needs a command";
+  o->textprogram = value;
+  return "";
+}
+
+std::string SetSprite(const char* value, Options* o) {
+  if (std::string why = NameProblem("--sprite", value); !why.empty()) return why;
+  o->sprite = value;
+  return "";
+}
+
+std::string SetOutput(const char* value, Options* o) {
+  if (std::string why = NameProblem("--output", value); !why.empty()) return why;
+  if (!EndsWith(value, ".bmp") && !EndsWith(value, ".png"))
+    return "--output takes a file name ending in .bmp or .png, not " + Quoted(value);
+  o->output = value;
+  return "";
+}
+
+std::string SetRecord(const char* value, Options* o) {
+  if (std::string why = NameProblem("--record", value); !why.empty()) return why;
+  if (!EndsWith(value, ".gif"))
+    return "--record takes a file name ending in .gif, not " + Quoted(value);
+  o->record = value;
+  return "";
+}
+
+std::string SetHalf(const char*, Options* o) {
+  o->half = true;
+  return "";
+}
+
+std::string SetFit(const char*, Options* o) {
+  o->fit = true;
+  return "";
+}
+
+std::string SetRoot(const char*, Options* o) {
+  o->root = true;
+  return "";
+}
+
+std::string SetWindowId(const char* value, Options* o) {
+  if (ReadWindowId(value, &o->windowid)) return "";
+  return "--window-id takes a window id, decimal or 0x hexadecimal, not " + Quoted(value);
+}
+
+}  // namespace
+
+const OptionSpec kOptionTable[] = {
+    {"windowed", 0, nullptr, SetWindowed,
+     "write in a {screen} window titled \"inkstrip\" instead of the full screen",
+     "The pixels are the same; the display must still be at least {screen}."},
+    {"fit", 0, nullptr, SetFit,
+     "fill the display at its own size, with no change of mode, on the monitor under the "
+     "pointer: the {screen} strip is scaled with its shape kept, black bars where the shapes "
+     "differ (--fit --pace 30); with --windowed, a resizable window that the writing follows "
+     "(--windowed --fit)",
+     "A press still saves the {screen} screen itself."},
+    {"root", 0, nullptr, SetRoot,
+     "as a screensaver: write into the window in $XSCREENSAVER_WINDOW, or else the root window, "
+     "scaled to fit; no input is taken and nothing is saved (in ~/.xscreensaver: \"inkstrip "
+     "--root --pace 20\")",
+     "Nothing is grabbed; the program ends by SIGTERM, or quietly with status 0 when the window "
+     "is destroyed. -root is taken too."},
+    {"window-id", 0, "ID", SetWindowId,
+     "the same into window ID, decimal or 0x hexadecimal, as a screensaver's preview gives it "
+     "(--window-id 0x2a00007); -root and -window-id work too",
+     nullptr},
+    {"pace", 0, "N", SetPace,
+     "write at most N curves a second, N from {pace-range} (for example 0.5 or 30); without it "
+     "the writing runs as fast as the machine allows. The script is 44 curves a pass; with "
+     "--text a curve joins two points of a letter's stroke, 10 to 40 to a letter, and a few "
+     "more curves let the strip run on past a space: --pace 40 writes about two letters a "
+     "second",
+     "The stamps of each curve are spread over its share of the time, so the pen is seen moving "
+     "along it. The pixels and the screenshot are those of an unpaced run; with --record it "
+     "times the frames instead."},
+    {"text", 0, "TEXT", SetText,
+     "write TEXT instead, in the Hershey script hand, on one line, pass after pass: UTF-8: "
+     "printable ASCII, the letters of Latin-1 and Latin Extended-A with Ș ș Ț ț, and the "
+     "quotes, dashes, … ¡ ¿ € £ ° people paste (--text 'Happy birthday, Ada') (--text 'Grüße "
+     "aus Łódź')",
+     "The pen writes near one spot while the finished words travel left. Anything else is "
+     "refused, naming its code point, or its bytes when the text is not UTF-8. Each word is one "
+     "line of the pen, the letters joined as a hand joins them; the pen lifts between words, "
+     "and for the dots of i and j, the cross of t, the second stroke of x and the accents, "
+     "which it makes once the word is written. Unless --sprite chooses the pen, it is a small "
+     "pale disc in proportion to the size."},
+    {"size", 0, "PX", SetSize,
+     "with --text: letters PX pixels tall, as the height of an x, a whole number from {sizes}; "
+     "{default-size} by default, a line of a few words on the screen at once (--size 60)",
+     "Capitals and the loops of tall letters rise about 2.3 times as high."},
+    {"vary", 0, nullptr, SetVary,
+     "with --text: every letter a little different, as a person writes: its size, slant and "
+     "baseline a few percent off the font's (--vary)",
+     nullptr},
+    {"seed", 0, "N", SetSeed,
+     "with --vary: vary as seed N does, {seeds}, the same every time, so that a recording can "
+     "be made again (--vary --seed 7); 0 without it",
+     nullptr},
+    {"text-file", 0, "FILE", SetTextFile,
+     "write the words of FILE, UTF-8 text, its lines joined by spaces, as --text writes them "
+     "(--text-file poem.txt); - reads standard input. A pipe or a terminal still open a second "
+     "after the start is a live feed: each line is written once as it comes, and while nothing "
+     "comes the pen rests and the strip moves on (tail -f chat.log | inkstrip --text-file -)",
+     "LF or CRLF; the break after the last line adds nothing; a tab counts as a space. A "
+     "regular file, or a pipe or terminal that ends within a second, is read whole, up to 64 "
+     "KiB; a line that cannot be written is refused, naming the line. A line of a feed that "
+     "cannot be written, or is longer than 4 KiB, is named on standard error and skipped. With "
+     "--record, a feed is recorded until it ends, without the waits between its lines."},
+    {"text-program", 0, "CMD", SetTextProgram,
+     "run CMD with /bin/sh before each pass and write what it prints, as --text would "
+     "(--text-program fortune); its first 4 KiB, within 10 s",
+     "Its standard input is /dev/null. A run that fails or prints nothing is said on standard "
+     "error and the last words are written again; when the first run gives nothing the program "
+     "ends with status 1. --text, --text-file and --text-program exclude one another."},
+    {"sprite", 0, "FILE", SetSprite,
+     "stamp FILE, a BMP image, instead of {ball} (--sprite pen.bmp)",
+     "It is checked as {ball} is, before the display opens."},
+    {"output", 0, "FILE", SetOutput,
+     "save the screenshot as FILE instead of {dump}: a name ending in .bmp is written as BMP, "
+     "one ending in .png as PNG (--output ~/writing.png)",
+     "The pixels are the same. A directory that cannot take the file is refused before the "
+     "display opens."},
+    {"record", 0, "FILE.gif", SetRecord,
+     "write one whole pass as an animated GIF, with no display at all, and end (--record "
+     "pass.gif); it prints the GIF's frames and size",
+     "The script gets a frame at the start of every curve, exactly the screen a press would "
+     "save there, and the finished screen last; a text gets a frame every 140 stamps. When the "
+     "pen has more than 255 colours they are quantized, and it says so."},
+    {"half", 0, nullptr, SetHalf,
+     "with --record: half the size each way, every pixel the average of four, in linear light",
+     nullptr},
+    {"help", 'h', nullptr, nullptr, "show this text and end",
+     "The usage, the options, the keys and the files, on standard output."},
+    {"version", 'V', nullptr, nullptr, "show the name and version and end", nullptr},
+};
+
+const std::size_t kOptionCount = std::size(kOptionTable);
+
+namespace {
+
 // The words come from one place only.
 std::string SourcesProblem(const Options& o) {
   const int sources = !o.text.empty() + !o.textfile.empty() + !o.textprogram.empty();
   if (sources > 1) return "--text, --text-file and --text-program each give the words: give one";
   return "";
-}
-
-// What the options say together, once all are read.
-// Screensavers start their programs with single-dash options; only those two words are taken
-// so, and only where an option may stand: never as the value of another option, nor after "--".
-std::vector<char*> DoubleDashed(int argc, char** argv) {
-  static char root[] = "--root";
-  static char windowid[] = "--window-id";
-  std::vector<char*> words(argv, argv + argc);
-  for (int i = 1; i < argc; ++i) {
-    const std::string word = argv[i];
-    if (word == "--") break;
-    if (word == "-root") words[i] = root;
-    if (word == "-window-id") words[i] = windowid;
-    for (const char* valued :
-         {"--pace", "--text", "--sprite", "--output", "--record", "--size", "--seed", "--text-file",
-          "--text-program", "--window-id", "-window-id"})
-      if (word == valued) ++i;
-  }
-  words.push_back(nullptr);
-  return words;
 }
 
 std::string RecordProblem(const Options& o) {
@@ -253,22 +293,64 @@ std::string GivenWindowProblem(const Options& o) {
   return "";
 }
 
-std::string LineProblem(const Options& o, bool sized, bool seeded) {
+std::string LineProblem(const Options& o) {
   if (const std::string why = SourcesProblem(o); !why.empty()) return why;
   const bool words = !o.text.empty() || !o.textfile.empty() || !o.textprogram.empty();
-  if (sized && !words) return "--size goes with --text, --text-file or --text-program";
+  if (o.sized && !words) return "--size goes with --text, --text-file or --text-program";
   if (o.hand.vary && !words) return "--vary goes with --text, --text-file or --text-program";
-  if (seeded && !o.hand.vary) return "--seed goes with --vary";
+  if (o.seeded && !o.hand.vary) return "--seed goes with --vary";
   if (!o.record.empty()) return RecordProblem(o);
   if (o.half) return "--half goes with --record";
   if (IntoGivenWindow(o)) return GivenWindowProblem(o);
   return "";
 }
 
+// Screensavers start their programs with single-dash options; only those two words are taken
+// so, and only where an option may stand: never as the value of another option, nor after "--".
+std::vector<char*> DoubleDashed(int argc, char** argv) {
+  static char root[] = "--root";
+  static char windowid[] = "--window-id";
+  std::vector<char*> words(argv, argv + argc);
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") break;
+    if (word == "-root") words[i] = root;
+    if (word == "-window-id") words[i] = windowid;
+    for (const OptionSpec& spec : kOptionTable)
+      if (spec.value && (word == std::string("--") + spec.name || words[i] == windowid)) {
+        ++i;
+        break;
+      }
+  }
+  words.push_back(nullptr);
+  return words;
+}
+
+// getopt_long's view of the table: each option's index in it is its id, and the one-letter
+// forms stand for themselves.
+std::vector<option> GetoptTable() {
+  std::vector<option> table;
+  for (std::size_t i = 0; i < kOptionCount; ++i) {
+    const OptionSpec& spec = kOptionTable[i];
+    const int id = spec.letter ? spec.letter : kFirstLongId + static_cast<int>(i);
+    table.push_back({spec.name, spec.value ? required_argument : no_argument, nullptr, id});
+  }
+  table.push_back({nullptr, 0, nullptr, 0});
+  return table;
+}
+
+std::string Letters() {
+  std::string letters = ":";
+  for (const OptionSpec& spec : kOptionTable)
+    if (spec.letter) letters += spec.letter;
+  return letters;
+}
+
 // What getopt_long turned down: an unknown short option shows in optopt; a long one, known or
 // not, is the word it has just stepped past.
 std::string GetoptProblem(char** argv) {
-  if (optopt > 0 && optopt < 128 && std::isprint(optopt) && !std::strchr("hV", optopt))
+  if (optopt > 0 && optopt < 128 && std::isprint(optopt) &&
+      Letters().find(static_cast<char>(optopt)) == std::string::npos)
     return "unknown option " + Quoted(std::string("-") + static_cast<char>(optopt));
   const std::string word = argv[optind - 1];
   const std::size_t equals = word.find('=');
@@ -276,7 +358,27 @@ std::string GetoptProblem(char** argv) {
   return "unknown option " + Quoted(word.substr(0, equals));
 }
 
+const OptionSpec* SpecFor(int id) {
+  for (std::size_t i = 0; i < kOptionCount; ++i)
+    if (kOptionTable[i].letter ? kOptionTable[i].letter == id
+                               : kFirstLongId + static_cast<int>(i) == id)
+      return &kOptionTable[i];
+  return nullptr;
+}
+
+// --help and --version end the reading at once, whatever else the line holds.
+int Ending(const OptionSpec& spec) {
+  if (spec.letter == 'h') {
+    std::printf("%s\n%s", kUsage, HelpText().c_str());
+  } else {
+    std::printf("inkstrip %s\n", INKSTRIP_VERSION);
+  }
+  return Printed();
+}
+
 }  // namespace
+
+std::string PaceRange() { return Number(kSlowestPace) + " to " + Number(kFastestPace); }
 
 bool IntoGivenWindow(const Options& options) { return options.root || options.windowid != 0; }
 
@@ -285,99 +387,19 @@ bool Scaled(const Options& options) { return options.fit || IntoGivenWindow(opti
 int ReadCommandLine(int argc, char** argv_given, Options* options) {
   std::vector<char*> words = DoubleDashed(argc, argv_given);
   char** argv = words.data();
+  const std::vector<option> table = GetoptTable();
+  const std::string letters = Letters();
   opterr = 0;
   optind = 0;  // starts glibc's scan afresh, so the line can be read more than once
   int id;
-  bool sized = false, seeded = false;
-  unsigned long whole = 0;
-  while ((id = getopt_long(argc, argv, ":hV", kOptions, nullptr)) != -1) {
-    switch (id) {
-      case kHelpId:
-        std::printf("%s\n%s", kUsage, Help().c_str());
-        return Printed();
-      case kVersionId:
-        std::printf("inkstrip %s\n", INKSTRIP_VERSION);
-        return Printed();
-      case kWindowedId:
-        options->windowed = true;
-        break;
-      case kPaceId:
-        if (!ReadPace(optarg, &options->pace))
-          return BadLine("--pace takes a number of curves a second from " + kPaceRange + ", not " +
-                         Quoted(optarg));
-        break;
-      case kTextId:
-        if (const std::string why = TextProblem(optarg); !why.empty()) return BadLine(why);
-        options->text = optarg;
-        break;
-      case kSpriteId:
-        if (const std::string why = NameProblem("--sprite", optarg); !why.empty())
-          return BadLine(why);
-        options->sprite = optarg;
-        break;
-      case kOutputId:
-        if (const std::string why = NameProblem("--output", optarg); !why.empty())
-          return BadLine(why);
-        if (!EndsWith(optarg, ".bmp") && !EndsWith(optarg, ".png"))
-          return BadLine("--output takes a file name ending in .bmp or .png, not " +
-                         Quoted(optarg));
-        options->output = optarg;
-        break;
-      case kRecordId:
-        if (const std::string why = NameProblem("--record", optarg); !why.empty())
-          return BadLine(why);
-        if (!EndsWith(optarg, ".gif"))
-          return BadLine("--record takes a file name ending in .gif, not " + Quoted(optarg));
-        options->record = optarg;
-        break;
-      case kHalfId:
-        options->half = true;
-        break;
-      case kSizeId:
-        if (!ReadWhole(optarg, kSmallestSize, kLargestSize, &whole))
-          return BadLine("--size takes the height of an x in pixels, a whole number from " +
-                         std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize) +
-                         ", not " + Quoted(optarg));
-        options->hand.size = static_cast<int>(whole);
-        sized = true;
-        break;
-      case kVaryId:
-        options->hand.vary = true;
-        break;
-      case kSeedId:
-        if (!ReadWhole(optarg, 0, kLargestSeed, &whole))
-          return BadLine(std::string("--seed takes a whole number from 0 to ") +
-                         std::to_string(kLargestSeed) + ", not " + Quoted(optarg));
-        options->hand.seed = static_cast<unsigned>(whole);
-        seeded = true;
-        break;
-      case kTextFileId:
-        if (!*optarg) return BadLine("--text-file needs a file name, or - for standard input");
-        options->textfile = optarg;
-        break;
-      case kTextProgramId:
-        if (!*optarg) return BadLine("--text-program needs a command");
-        options->textprogram = optarg;
-        break;
-      case kFitId:
-        options->fit = true;
-        break;
-      case kRootId:
-        options->root = true;
-        break;
-      case kWindowIdId:
-        if (!ReadWindowId(optarg, &options->windowid))
-          return BadLine("--window-id takes a window id, decimal or 0x hexadecimal, not " +
-                         Quoted(optarg));
-        break;
-      case ':':
-        return BadLine(std::string(argv[optind - 1]) + " needs a value");
-      default:
-        return BadLine(GetoptProblem(argv));
-    }
+  while ((id = getopt_long(argc, argv, letters.c_str(), table.data(), nullptr)) != -1) {
+    if (id == ':') return BadLine(std::string(argv[optind - 1]) + " needs a value");
+    const OptionSpec* spec = SpecFor(id);
+    if (!spec) return BadLine(GetoptProblem(argv));
+    if (!spec->read) return Ending(*spec);
+    if (const std::string why = spec->read(optarg, options); !why.empty()) return BadLine(why);
   }
   if (optind < argc) return BadLine("unexpected argument " + Quoted(argv[optind]));
-  if (const std::string why = LineProblem(*options, sized, seeded); !why.empty())
-    return BadLine(why);
+  if (const std::string why = LineProblem(*options); !why.empty()) return BadLine(why);
   return kGoOn;
 }
