@@ -37,7 +37,8 @@ constexpr const char* kUsage =
     "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
     "       inkstrip --fit [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
     "       inkstrip --root | --window-id ID [--pace N] [--text TEXT] [--sprite FILE]\n"
-    "       inkstrip --record FILE.gif [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
+    "       inkstrip --record FILE.gif|FILE.webm [--half] [--pace N] [--text TEXT] [--sprite "
+    "FILE]\n"
     "       with --text: [--size PX] [--vary [--seed N]]\n"
     "       (--text-file FILE or --text-program CMD in place of --text)\n"
     "       inkstrip --help | --version";
@@ -103,6 +104,8 @@ left, full screen at )" +
                    written as BMP, one ending in .png as PNG (--output ~/writing.png)
   --record FILE.gif  write one whole pass as an animated GIF, with no display at all, and end
                    (--record pass.gif); it prints the GIF's frames and size
+  --record FILE.webm  the same as a VP9 video in WebM, 30 frames a second of the pass's
+                   own time, the pen seen moving between curves (--record pass.webm)
   --half           with --record: half the size each way, every pixel the average of four
   --help           show this text and end
   --version        show the name and version and end
@@ -339,8 +342,9 @@ int ReadCommandLine(int argc, char** argv_given, Options* options) {
       case kRecordId:
         if (const std::string why = NameProblem("--record", optarg); !why.empty())
           return BadLine(why);
-        if (!EndsWith(optarg, ".gif"))
-          return BadLine("--record takes a file name ending in .gif, not " + Quoted(optarg));
+        if (!EndsWith(optarg, ".gif") && !EndsWith(optarg, ".webm"))
+          return BadLine("--record takes a file name ending in .gif or .webm, not " +
+                         Quoted(optarg));
         options->record = optarg;
         break;
       case kHalfId:
