@@ -14,7 +14,8 @@ werror=OFF
 if [ "$mode" = test ]; then
   # libwebm-dev: the tests and the benchmark read recorded videos back with its parser.
   packages+=(libgtest-dev libwebm-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian
-    x11-utils openbox desktop-file-utils appstream libxml2-utils xscreensaver xscreensaver-data weston xwayland)
+    x11-utils openbox desktop-file-utils appstream libxml2-utils xscreensaver xscreensaver-data
+    weston xwayland)
   testing=ON
   werror=ON
 fi

@@ -63,9 +63,11 @@ void ExpectFramesAlong(const VideoRead& video, void (*pass)(), int pace, std::si
   ASSERT_EQ(video.frames.size(), frames);
   for (std::size_t n = 0; n < frames; ++n)
     ASSERT_EQ(video.ms[n], std::llround(n * 1000.0 / 30)) << "frame " << n;
-  const std::vector<double> psnr = PsnrAlongPass(video, pass, pace);
+  int misplaced = -1;
+  const std::vector<double> psnr = PsnrAlongPass(video, pass, pace, &misplaced);
   const auto worst = std::min_element(psnr.begin(), psnr.end());
   EXPECT_GE(*worst, least) << "frame " << worst - psnr.begin();
+  EXPECT_EQ(misplaced, 0) << "frames closer to the screen a stamp before or after their moment";
 }
 
 // The container as a player needs it: a VP9 track of the screen's size, milliseconds, the

@@ -109,27 +109,55 @@ struct Along {
   std::vector<double> psnr;
   int pace = 0;
   long long stamps = 0, curves = 0, instamp = 0, samples = 1;
+  std::vector<std::uint32_t> next;  // the next frame due, decoded ahead
+  bool decoded = false;
+  double earlysse = -1;             // the next frame against the screen one stamp before its moment
+  std::vector<std::uint32_t> late;  // the last frame compared, waiting for one stamp more
+  double latesse = -1;              // and its own error
+  int misplaced = 0;
 };
 Along along;
 
-// Frame n is due once n / 30 s is no later than the next stamp's moment.
-bool Due(long long n) {
-  if (along.pace == 0) return n * kStampsPerSecond <= kFps * along.stamps;
-  if (along.curves == 0) return n == 0;
+// Frame n is due once n / 30 s is no later than the next stamp's moment; ahead counts stamps
+// not yet made, within the curve.
+bool Due(long long n, long long ahead = 0) {
+  if (along.pace == 0) return n * kStampsPerSecond <= kFps * (along.stamps + ahead);
+  if (along.curves == 0 || along.instamp + ahead > along.samples) return n == 0;
   return n * along.samples * along.pace <=
-         kFps * ((along.curves - 1) * along.samples + along.instamp);
+         kFps * ((along.curves - 1) * along.samples + along.instamp + ahead);
+}
+
+double Sse(const std::vector<std::uint32_t>& frame) {
+  return frame.empty() ? 1e300
+                       : SumOfSquares(frame, along.video->width, along.video->height, screen);
+}
+
+const std::vector<std::uint32_t>& Next() {
+  if (!along.decoded) along.next = along.decoder->Next();
+  along.decoded = true;
+  return along.next;
 }
 
 void Compare() {
-  const std::vector<std::uint32_t> frame = along.decoder->Next();
+  const std::vector<std::uint32_t>& frame = Next();
+  const double sse = Sse(frame);
+  if (along.earlysse >= 0 && along.earlysse < sse) ++along.misplaced;
+  along.earlysse = -1;
   along.psnr.push_back(
       frame.empty() ? 0 : Psnr(frame, along.video->width, along.video->height, screen));
+  along.late = frame;
+  along.latesse = sse;
+  along.decoded = false;
 }
 
-void CompareDue() {
-  while (along.psnr.size() < along.video->frames.size() &&
-         Due(static_cast<long long>(along.psnr.size())))
-    Compare();
+std::size_t Left() { return along.video->frames.size() - along.psnr.size(); }
+
+// A frame taken a stamp early or late is closer to that stamp's screen than to its own.
+void CompareDue(bool stamped) {
+  if (stamped && along.latesse >= 0 && Sse(along.late) < along.latesse) ++along.misplaced;
+  along.latesse = -1;
+  while (Left() > 0 && Due(static_cast<long long>(along.psnr.size()))) Compare();
+  if (Left() > 0 && Due(static_cast<long long>(along.psnr.size()), 1)) along.earlysse = Sse(Next());
 }
 
 }  // namespace
@@ -179,7 +207,7 @@ std::vector<std::uint32_t> VideoDecoder::Next() {
   return rgb;
 }
 
-double Psnr(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp) {
+double SumOfSquares(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp) {
   const bool half = width * 2 == bmp->w;
   double squares = 0;
   for (int y = 0; y < height; ++y)
@@ -191,11 +219,17 @@ double Psnr(const std::vector<std::uint32_t>& frame, int width, int height, BITM
         squares += d * d;
       }
     }
+  return squares;
+}
+
+double Psnr(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp) {
+  const double squares = SumOfSquares(frame, width, height, bmp);
   if (squares == 0) return kSame;
   return 10 * std::log10(255.0 * 255.0 * 3.0 * width * height / squares);
 }
 
-std::vector<double> PsnrAlongPass(const VideoRead& video, void (*pass)(), int pace) {
+std::vector<double> PsnrAlongPass(const VideoRead& video, void (*pass)(), int pace,
+                                  int* misplaced) {
   VideoDecoder decoder(video);
   along = Along();
   along.video = &video;
@@ -207,16 +241,17 @@ std::vector<double> PsnrAlongPass(const VideoRead& video, void (*pass)(), int pa
     ++along.curves;
     along.samples = samples;
     along.instamp = 0;
-    CompareDue();
+    CompareDue(false);
   };
   stampmade = [] {
     ++along.stamps;
     ++along.instamp;
-    CompareDue();
+    CompareDue(true);
   };
   pass();
   curvestart = nullptr;
   stampmade = nullptr;
-  while (along.psnr.size() < video.frames.size()) Compare();
+  while (Left() > 0) Compare();
+  if (misplaced) *misplaced = along.misplaced;
   return along.psnr;
 }

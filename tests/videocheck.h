@@ -38,6 +38,10 @@ class VideoDecoder {
   Codec* codec_;
 };
 
+// The sum of the squared differences of red, green and blue between frame and the screen as a
+// frame of that size shows it (at half size, each pixel the average of four in linear light).
+double SumOfSquares(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp);
+
 // PSNR in dB over the red, green and blue of every pixel of frame against the screen as a frame
 // of that size shows it (at half size, each pixel the average of four in linear light); 99 when
 // they are the same.
@@ -46,4 +50,7 @@ double Psnr(const std::vector<std::uint32_t>& frame, int width, int height, BITM
 // Runs pass on the cleared screen at 1400 stamps a second, or pace curves a second, and gives
 // each frame of video's PSNR against the screen as it stood at the frame's moment: every stamp
 // made before it. Frames past the end of the pass are held against the finished screen.
-std::vector<double> PsnrAlongPass(const VideoRead& video, void (*pass)(), int pace);
+// misplaced, when given, counts the frames closer to the screen one stamp before or after
+// their moment than to their own.
+std::vector<double> PsnrAlongPass(const VideoRead& video, void (*pass)(), int pace,
+                                  int* misplaced = nullptr);
