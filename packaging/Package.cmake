@@ -85,7 +85,7 @@ set(CPACK_PACKAGE_DESCRIPTION "inkstrip writes Hello and world, or any words it 
 handwriting: a ball is stamped again and again along a chain of cubic
 Bezier curves while the whole screen scrolls left, like ink on a moving
 paper strip. A mouse press saves the screen as BMP or PNG, and a pass can
-be recorded as an animated GIF without any display.")
+be recorded as an animated GIF or a VP9 video in WebM without any display.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

@@ -39,7 +39,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "$deb: Depends: $depends"
 names_runtimes() {
   local d
-  for d in liballegro4.4 libx11-6 libpng16-16 libgif7 libsdl2-2.0-0 hershey-fonts-data; do
+  for d in liballegro4.4 libx11-6 libpng16-16 libgif7 libsdl2-2.0-0 libvpx7 hershey-fonts-data; do
     [[ "$depends" == *"$d"* ]] || { echo "Depends lacks $d" >&2; return 1; }
   done
 }

@@ -7,13 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
-packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev libsdl2-dev
+packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev libgif-dev libsdl2-dev libvpx-dev
   hershey-fonts-data xvfb xdotool imagemagick)
 testing=OFF
 werror=OFF
 if [ "$mode" = test ]; then
-  packages+=(libgtest-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian x11-utils openbox
-    desktop-file-utils appstream libxml2-utils xscreensaver xscreensaver-data weston xwayland)
+  # libwebm-dev: the tests and the benchmark read recorded videos back with its parser.
+  packages+=(libgtest-dev libwebm-dev valgrind clang libclang-rt-14-dev dpkg-dev file lintian
+    x11-utils openbox desktop-file-utils appstream libxml2-utils xscreensaver xscreensaver-data
+    weston xwayland)
   testing=ON
   werror=ON
 fi

@@ -71,7 +71,9 @@ TEST(CommandLine, RefusedLinesNameTheProblemThenTheUsage) {
       {{"--text"}, "--text needs a value"},
       {{"--output", "shot.jpg"}, "ending in .bmp or .png, not 'shot.jpg'"},
       {{"--output", "dir/.png"}, "not 'dir/.png'"},
-      {{"--record", "pass.png"}, "ending in .gif, not 'pass.png'"},
+      {{"--record", "pass.png"}, "ending in .gif or .webm, not 'pass.png'"},
+      {{"--record", "pass.webm.mp4"}, "ending in .gif or .webm, not 'pass.webm.mp4'"},
+      {{"--record", ".webm"}, "not '.webm'"},
       {{"--output", "a\nb.jpg"}, "not 'a\\nb.jpg'"},
       {{"--sprite", ""}, "--sprite takes a file name, not an empty one"},
       {{"--output", ""}, "--output takes a file name, not an empty one"},
@@ -151,6 +153,9 @@ TEST(CommandLine, TakesTheWindowAndThePaceInAnyForm) {
   EXPECT_EQ(o.status, kGoOn) << o.err;
   EXPECT_EQ(o.options.record, "pass.GIF");
   EXPECT_TRUE(o.options.half);
+  o = Read({"--record", "pass.WebM", "--half", "--text", "Ada", "--vary", "--seed", "7"});
+  EXPECT_EQ(o.status, kGoOn) << o.err;
+  EXPECT_EQ(o.options.record, "pass.WebM");
   o = Read({"--text-file", "-", "--record", "a.gif"});
   EXPECT_EQ(o.status, kGoOn) << o.err;
   EXPECT_EQ(o.options.textfile, "-");
@@ -235,19 +240,34 @@ TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, "");
   EXPECT_EQ(o.out.rfind(kUsage, 0), 0u);
-  for (const char* told : {"--windowed",       "--pace N",
-                           "--text TEXT",      "--sprite FILE",
-                           "--output FILE",    "--record FILE.gif",
-                           "--half",           "--version",
-                           "Escape",           "mouse button",
-                           "ball4.bmp",        "dump.bmp",
-                           "share/inkstrip",   "hershey-fonts-data",
-                           "Exit status",      "--size PX",
-                           "--vary",           "--seed N",
-                           "--text-file FILE", "--text-program CMD",
-                           "live feed",        "--fit",
-                           "--root",           "--window-id ID",
-                           "-window-id",       "XSCREENSAVER_WINDOW"})
+  for (const char* told : {"--windowed",
+                           "--pace N",
+                           "--text TEXT",
+                           "--sprite FILE",
+                           "--output FILE",
+                           "--record FILE",
+                           "FILE.gif",
+                           "FILE.webm",
+                           "--half",
+                           "--version",
+                           "Escape",
+                           "mouse button",
+                           "ball4.bmp",
+                           "dump.bmp",
+                           "share/inkstrip",
+                           "hershey-fonts-data",
+                           "Exit status",
+                           "--size PX",
+                           "--vary",
+                           "--seed N",
+                           "--text-file FILE",
+                           "--text-program CMD",
+                           "live feed",
+                           "--fit",
+                           "--root",
+                           "--window-id ID",
+                           "-window-id",
+                           "XSCREENSAVER_WINDOW"})
     EXPECT_NE(o.out.find(told), std::string::npos) << told;
   EXPECT_EQ(Read({"--windowed", "-h", "--pace", "abc"}).status, 0);
 

@@ -41,6 +41,7 @@ void ResetModules() {
   stopsignal = 0;
   curvestart = nullptr;
   stampdrawn = nullptr;
+  stampmade = nullptr;
   requestpoll = nullptr;
   scroll = nullptr;
   pressstart = TakeScreenshot;  // as the live program has it

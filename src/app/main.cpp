@@ -141,8 +141,8 @@ void WriteUntilStopped(const Options& options, const Inputs& in) {
 }
 
 // One pass on a memory screen into a GIF, with no display: the script's curves a frame each, a
-// text's at a steady rhythm of stamps. A second stop signal waits until the unfinished file is
-// gone.
+// text's at a steady rhythm of stamps; or into a video, 30 frames a second of the pass's time. A
+// second stop signal waits until the unfinished file is gone.
 bool RecordWith(const Options& options, const Inputs& in) {
   RecordPlan plan;
   plan.stampsperframe = in.text.empty() && !in.feed ? kSamples : kTextFrameStamps;

@@ -21,16 +21,14 @@
 #include "say.h"
 #include "stopping.h"
 #include "stroke.h"
+#include "video.h"
 
 namespace {
 
-constexpr int kHoldLastCs = 100;  // the finished screen stays a second before the GIF starts over
-constexpr int kShortestCs = 2;    // players show shorter delays as a tenth of a second
+// The finished screen stays a second before the GIF starts over.
+constexpr int kHoldLastCs = static_cast<int>(kHoldLastSeconds * 100);
+constexpr int kShortestCs = 2;           // players show shorter delays as a tenth of a second
 constexpr long long kLongestCs = 65535;  // a frame's delay is a 16-bit count of hundredths
-// With no --pace, frames are timed as if ten of the script's curves were written a second:
-// fast enough to watch a pass in under five seconds, slow enough to follow the pen.
-constexpr double kDefaultCurvesPerSecond = 10;
-constexpr double kStampsPerSecond = kDefaultCurvesPerSecond * kSamples;
 
 struct Rect {
   int left, top, width, height;
@@ -178,11 +176,7 @@ bool Close() {
 
 // The line that says what was made goes out before the file takes its name, so that a report
 // that cannot be written leaves no file behind.
-bool Report(std::size_t bytes) {
-  std::printf("inkstrip: recorded %s: %d frames, %dx%d, %zu KB\n", Quoted(rec.path).c_str(),
-              rec.frames, rec.w, rec.h, (bytes + 512) / 1024);
-  return StdoutWritten();
-}
+bool Report(std::size_t bytes) { return ReportRecorded(rec.path, rec.frames, rec.w, rec.h, bytes); }
 
 int Written(DescriptorSink* sink) {
   bool ok = Begin(sink);
@@ -235,9 +229,15 @@ bool Recorded(void (*pass)(), const std::string& path, const RecordPlan& plan) {
 
 }  // namespace
 
+bool ReportRecorded(const std::string& path, int frames, int width, int height, std::size_t bytes) {
+  std::printf("inkstrip: recorded %s: %d frames, %dx%d, %zu KB\n", Quoted(path).c_str(), frames,
+              width, height, (bytes + 512) / 1024);
+  return StdoutWritten();
+}
+
 bool RecordPass(void (*pass)(), const std::string& path, const RecordPlan& plan) {
   try {
-    return Recorded(pass, path, plan);
+    return EndsWith(path, ".webm") ? RecordVideo(pass, path, plan) : Recorded(pass, path, plan);
   } catch (const std::bad_alloc&) {
     Say("cannot record " + Quoted(path), "not enough memory");
     return false;

@@ -17,6 +17,7 @@ BITMAP* ball = nullptr;
 void (*curvestart)(const int points[8], int samples) = nullptr;
 void (*pressstart)() = nullptr;
 void (*stampdrawn)() = nullptr;
+void (*stampmade)() = nullptr;
 void (*scroll)() = nullptr;
 
 namespace {
@@ -74,6 +75,7 @@ void Bezier(const int points[8], int samples) {
     if (i % kStampsPerScroll == kStampsPerScroll - 1) ScrollStrip();
     draw_sprite(screen, ball, sx[i] - t / kStampsPerScroll, sy[i]);
     ++t;
+    if (stampmade) stampmade();
     if (spread) spread = Spread(i + 1, samples);
   }
 }

@@ -25,6 +25,10 @@ extern void (*curvestart)(const int points[8], int samples);
 // that is shown by a library of our own shows the pen moving here.
 extern void (*stampdrawn)();
 
+// When set, called after every stamp, paced or not, once it is on the screen: a recording of
+// video takes its frames here, at the moments they fall between two stamps.
+extern void (*stampmade)();
+
 // When set, moves the screen one pixel left in place of the copy, leaving the same pixels, with a
 // black column 1023 (the one before the move is already black): a memory screen that is a window
 // onto a wider sheet moves the window instead.

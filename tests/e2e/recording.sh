@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end recordings: a pass written to a GIF with no display at all or with one that is not
-# there, and a small one of the user's words timed by --pace.
+# there, a small one of the user's words timed by --pace, and the same as a WebM video.
 # Usage: recording.sh path/to/inkstrip path/to/bmpsamples path/to/closewindow path/to/dumpmatch
 #   path/to/libraise_early.so
 . "$(dirname "$(realpath "$0")")/common.sh"
@@ -19,13 +19,32 @@ run_refused_on unset --record words.gif --half --text "Ink, on a strip" --pace 1
   [ "$(identify -format "%T\n" "$case_dir/words.gif" | sort -un | tr "\n" " ")" = "2 100 " ]
 judge "--record --half --text: a small GIF of the words, its frames timed by --pace"
 
-# The report is part of the work: when stdout is full it is an error, and the GIF goes too.
-new_case record_full_stdout
-(unset DISPLAY && cd "$case_dir" && exec timeout -k 5 20 "$prog" --record p.gif >/dev/full 2>err)
-rc=$?
-[ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: write error: No space left on device" ] &&
-  [ "$(left_in "$case_dir")" = "ball4.bmp err " ]
-judge "--record with stdout full: the write error, status 1, no GIF left"
+# A video of the words: an EBML file of DocType webm, one frame at the fast pace and 30 of the
+# hold, with nothing else left behind.
+new_case record_webm
+run_refused_on unset --record words.webm --text "Ink, on a strip" --pace 10000 --vary --seed 7
+[ "$rc" = 0 ] && [ ! -s "$case_dir/err" ] &&
+  [ "$(cat "$case_dir/out")" = "inkstrip: recorded 'words.webm': 31 frames, 1024x768, $(((\
+    $(stat -c %s "$case_dir/words.webm") + 512) / 1024)) KB" ] &&
+  [ "$(head -c 4 "$case_dir/words.webm" | od -An -tx1 | tr -d ' ')" = 1a45dfa3 ] &&
+  head -c 64 "$case_dir/words.webm" | grep -qa webm &&
+  [ "$(left_in "$case_dir")" = "ball4.bmp err out words.webm " ]
+judge "--record x.webm with DISPLAY unset: a WebM, status 0, the report line, nothing else left"
+run_refused_on unset --record words.mp4
+[ "$rc" = 2 ] && grep -q "^inkstrip: --record takes a file name ending in .gif or .webm, not 'words.mp4'" \
+  "$case_dir/err" && [ "$(left_in "$case_dir")" = "ball4.bmp err out words.webm " ]
+judge "--record with another ending: refused naming both, status 2"
+
+# The report is part of the work: when stdout is full it is an error, and the file goes too.
+for file in p.gif p.webm; do
+  new_case "record_full_stdout_$file"
+  (unset DISPLAY && cd "$case_dir" &&
+    exec timeout -k 5 20 "$prog" --record "$file" --pace 1000 >/dev/full 2>err)
+  rc=$?
+  [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: write error: No space left on device" ] &&
+    [ "$(left_in "$case_dir")" = "ball4.bmp err " ]
+  judge "--record $file with stdout full: the write error, status 1, no file left"
+done
 
 # Refused before the pass, each in one line: a directory at the name, and a name with a line
 # break, shown escaped.

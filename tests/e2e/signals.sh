@@ -14,19 +14,25 @@ for sig in INT TERM HUP QUIT; do
   judge "SIG$sig while it writes: ends promptly by that signal, no core dump"
 done
 
-# A long recording stopped by a signal: ended by it, and no unfinished file left.
-new_case record_stopped
-set -m
-(unset DISPLAY && cd "$case_dir" &&
-  exec "$prog" --record long.gif --text "$(printf 'a long line %.0s' {1..200})" >out 2>err) &
-pid=$!
-set +m
-sleep 1
-kill -TERM "$pid"
-wait "$pid"
-rc=$?
-[ "$rc" = 143 ] && [ ! -s "$case_dir/err" ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]
-judge "a signal during a recording ends it by the signal and leaves no file behind"
+# A long recording stopped by a signal once its private file is there: ended by it, and no
+# unfinished file left.
+for file in long.gif long.webm; do
+  new_case "record_stopped_$file"
+  set -m
+  (unset DISPLAY && cd "$case_dir" &&
+    exec "$prog" --record "$file" --text "$(printf 'a long line %.0s' {1..200})" >out 2>err) &
+  pid=$!
+  set +m
+  for _ in $(seq 100); do
+    [ "$(find "$case_dir" -name "long*.${file#*.}" | wc -l)" = 1 ] && break
+    sleep 0.1
+  done
+  kill -TERM "$pid"
+  wait "$pid"
+  rc=$?
+  [ "$rc" = 143 ] && [ ! -s "$case_dir/err" ] && [ "$(left_in "$case_dir")" = "ball4.bmp err out " ]
+  judge "a signal during a recording of $file ends it by the signal and leaves no file behind"
+done
 
 # A SIGQUIT raised while the libraries initialise, before main: held back until the program's
 # own handler takes it, so it ends the program by that signal without a core file. With no
