@@ -240,34 +240,14 @@ TEST(CommandLine, HelpAndVersionPrintOnStdoutAndEnd) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, "");
   EXPECT_EQ(o.out.rfind(kUsage, 0), 0u);
-  for (const char* told : {"--windowed",
-                           "--pace N",
-                           "--text TEXT",
-                           "--sprite FILE",
-                           "--output FILE",
-                           "--record FILE",
-                           "FILE.gif",
-                           "FILE.webm",
-                           "--half",
-                           "--version",
-                           "Escape",
-                           "mouse button",
-                           "ball4.bmp",
-                           "dump.bmp",
-                           "share/inkstrip",
-                           "hershey-fonts-data",
-                           "Exit status",
-                           "--size PX",
-                           "--vary",
-                           "--seed N",
-                           "--text-file FILE",
-                           "--text-program CMD",
-                           "live feed",
-                           "--fit",
-                           "--root",
-                           "--window-id ID",
-                           "-window-id",
-                           "XSCREENSAVER_WINDOW"})
+  for (const char* told :
+       {"--windowed",       "--pace N",           "--text TEXT",    "--sprite FILE",
+        "--output FILE",    "--record FILE",      "FILE.gif",       "FILE.webm",
+        "--half",           "--version",          "Escape",         "mouse button",
+        "ball4.bmp",        "dump.bmp",           "share/inkstrip", "hershey-fonts-data",
+        "Exit status",      "--size PX",          "--vary",         "--seed N",
+        "--text-file FILE", "--text-program CMD", "live feed",      "--fit",
+        "--root",           "--window-id ID",     "-window-id",     "XSCREENSAVER_WINDOW"})
     EXPECT_NE(o.out.find(told), std::string::npos) << told;
   EXPECT_EQ(Read({"--windowed", "-h", "--pace", "abc"}).status, 0);
 

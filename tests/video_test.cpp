@@ -142,9 +142,10 @@ rlim_t Mapped() {
 constexpr const char* kOneLine = "inkstrip: cannot write 'pass.webm': Cannot allocate memory\n";
 constexpr const char* kChildRole = "INKSTRIP_VIDEO_TEST_LIMITED";
 
-// The child's part, its file left nowhere: the address space held to a little more than a fresh process maps, far less
-// than the encoder asks for. A process that has run other tests would hold freed heap the
-// encoder could take instead, so the test runs this in itself again, freshly started.
+// The child's part, its file left nowhere: the address space held to a little more than a fresh
+// process maps, far less than the encoder asks for. A process that has run other tests would hold
+// freed heap the encoder could take instead, so the test runs this in itself again, freshly
+// started.
 int RecordUnderALimit() {
   const rlim_t room = Mapped() + (8 << 20);
   const rlimit limit{room, room};
@@ -177,8 +178,7 @@ TEST_F(VideoTest, RunningOutOfMemoryLeavesNoFileBehind) {
   const pid_t pid = fork();
   if (pid == 0) {
     setenv(kChildRole, "1", 1);
-    execl("/proc/self/exe", "unit_tests", "--gtest_filter=VideoTest.RunningOutOfMemory*",
-          nullptr);
+    execl("/proc/self/exe", "unit_tests", "--gtest_filter=VideoTest.RunningOutOfMemory*", nullptr);
     _exit(5);
   }
   int status = 0;

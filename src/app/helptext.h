@@ -8,7 +8,8 @@ constexpr const char* kUsage =
     "usage: inkstrip [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
     "       inkstrip --fit [--windowed] [--pace N] [--text TEXT] [--sprite FILE] [--output FILE]\n"
     "       inkstrip --root | --window-id ID [--pace N] [--text TEXT] [--sprite FILE]\n"
-    "       inkstrip --record FILE.gif|FILE.webm [--half] [--pace N] [--text TEXT] [--sprite FILE]\n"
+    "       inkstrip --record FILE.gif|FILE.webm [--half] [--pace N] [--text TEXT] [--sprite "
+    "FILE]\n"
     "       with --text: [--size PX] [--vary [--seed N]]\n"
     "       (--text-file FILE or --text-program CMD in place of --text)\n"
     "       inkstrip --help | --version";
