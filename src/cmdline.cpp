@@ -48,20 +48,23 @@ std::string Number(double value) {
   return text;
 }
 
-const std::string kScreen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH);
-const std::string kPaceRange = Number(kSlowestPace) + " to " + Number(kFastestPace);
+// Made when asked for rather than before the program starts, where running out of memory
+// could not be said.
+std::string ScreenSize() { return std::to_string(kScreenW) + "x" + std::to_string(kScreenH); }
+std::string PaceRange() { return Number(kSlowestPace) + " to " + Number(kFastestPace); }
 
 std::string Help() {
+  const std::string screen = ScreenSize();
   return R"(
 Writes "Hello" and "world", or your own words, in joined-up handwriting on a strip that scrolls
 left, full screen at )" +
-         kScreen + R"(, until a mouse button is pressed.
+         screen + R"(, until a mouse button is pressed.
 
   --windowed       write in a )" +
-         kScreen + R"( window titled "inkstrip" instead of the full screen
+         screen + R"( window titled "inkstrip" instead of the full screen
   --fit            fill the display at its own size, with no change of mode, on the monitor
                    under the pointer: the )" +
-         kScreen + R"( strip is scaled with its shape kept, black
+         screen + R"( strip is scaled with its shape kept, black
                    bars where the shapes differ (--fit --pace 30); with --windowed, a
                    resizable window that the writing follows (--windowed --fit)
   --root           as a screensaver: write into the window in $XSCREENSAVER_WINDOW, or else
@@ -70,7 +73,7 @@ left, full screen at )" +
   --window-id ID   the same into window ID, decimal or 0x hexadecimal, as a screensaver's
                    preview gives it (--window-id 0x2a00007); -root and -window-id work too
   --pace N         write at most N curves a second, N from )" +
-         kPaceRange + R"( (for example 0.5 or
+         PaceRange() + R"( (for example 0.5 or
                    30); without it the writing runs as fast as the machine allows. The script
                    is 44 curves a pass; with --text a curve joins two points of a letter's
                    stroke, 10 to 40 to a letter, and a few more curves let the strip run on
@@ -316,7 +319,7 @@ int ReadCommandLine(int argc, char** argv_given, Options* options) {
         break;
       case kPaceId:
         if (!ReadPace(optarg, &options->pace))
-          return BadLine("--pace takes a number of curves a second from " + kPaceRange + ", not " +
+          return BadLine("--pace takes a number of curves a second from " + PaceRange() + ", not " +
                          Quoted(optarg));
         break;
       case kTextId:
