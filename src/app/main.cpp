@@ -3,6 +3,8 @@
 // user or a signal stops it; or records one pass with no display.
 #include <allegro.h>
 
+#include <cstddef>
+#include <cstdlib>
 #include <exception>
 #include <new>
 #include <string>
@@ -210,6 +212,26 @@ int Show(const Options& options, const Inputs& in) {
   return wrote && !dumpfailed ? 0 : 1;
 }
 
+// Throwing std::bad_alloc takes memory too, and the C++ runtime has none of its own put by when
+// it started short of it: so some is kept back from the start, and given up to the throw when
+// an allocation first fails. Thereafter a failure throws as usual, into what is left of it.
+constexpr std::size_t kReserveBytes = 16 * 1024;
+void* reserve = nullptr;
+
+void SpendReserve() {
+  std::set_new_handler(nullptr);
+  std::free(reserve);
+  reserve = nullptr;
+  throw std::bad_alloc();
+}
+
+bool KeepReserve() {
+  reserve = std::malloc(kReserveBytes);
+  if (!reserve) return false;
+  std::set_new_handler(SpendReserve);
+  return true;
+}
+
 int Go(int argc, char** argv) {
   Options options;
   const int status = ReadCommandLine(argc, argv, &options);
@@ -235,6 +257,10 @@ int main(int argc, char** argv) {
   HoldStopSignals();
   CheckStdoutAtExit();
   KeepStandardStreamsOpen();
+  if (!KeepReserve()) {
+    Say("cannot go on", "not enough memory");
+    return Leave(1);
+  }
   try {
     return Leave(Go(argc, argv));
   } catch (const std::bad_alloc&) {

@@ -11,8 +11,10 @@
 
 #include "utf8.h"
 
-void Say(const std::string& what, const std::string& why) {
-  std::fprintf(stderr, "inkstrip: %s: %s\n", what.c_str(), why.c_str());
+void Say(const std::string& what, const std::string& why) { Say(what.c_str(), why.c_str()); }
+
+void Say(const char* what, const char* why) {
+  std::fprintf(stderr, "inkstrip: %s: %s\n", what, why);
 }
 
 namespace {

@@ -12,6 +12,8 @@ constexpr int kWriteFailed = 1;
 
 // Prints "inkstrip: what: why".
 void Say(const std::string& what, const std::string& why);
+// The same with nothing allocated, so that it can be said when memory has run out.
+void Say(const char* what, const char* why);
 
 // A name as a message shows it, in single quotes: control characters (C0, DEL and the C1 range,
 // raw or UTF-8 encoded) and backslashes written as escapes (\n, \t, \x1b), as ls quotes names,

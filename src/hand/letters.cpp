@@ -365,7 +365,7 @@ int InkTop(const Strokes& strokes) {
 // The letter with its mark: above the ink's top, clear of it; below on the baseline; hanging
 // from the foot; or where the letter asks. The box grows to hold a mark that sticks out right.
 Glyph WithMark(Glyph g, const Accented& a) {
-  const MarkShape& shape = ShapeOf(a.mark);
+  const MarkShape shape = ShapeOf(a.mark);
   FontPoint at{a.dx, a.dy};
   if (shape.place == Place::kAbove) {
     const int top = InkTop(g.strokes);
@@ -396,7 +396,7 @@ Glyph Kra(const std::vector<Glyph>& font) {
 bool Covered(char32_t c) {
   const bool latin1 = c >= 0xC0 && c <= 0xFF && c != kMultiply && c != kDivide;
   const bool extended = (c >= 0x100 && c <= 0x17F) || (c >= 0x218 && c <= 0x21B);
-  return (c >= ' ' && c <= '~') || c == kNoBreakSpace || latin1 || extended || OwnGlyph(c) ||
+  return (c >= ' ' && c <= '~') || c == kNoBreakSpace || latin1 || extended || HasOwnGlyph(c) ||
          c == U'¡' || c == U'¿';
 }
 
@@ -430,7 +430,7 @@ std::u32string Characters(const std::string& text) {
 Glyph GlyphFor(char32_t c, const std::vector<Glyph>& font) {
   if (c == kNoBreakSpace) c = ' ';
   if (c < 0x80) return FontGlyph(static_cast<char>(c), font);
-  if (const Glyph* own = OwnGlyph(c)) return *own;
+  if (HasOwnGlyph(c)) return OwnGlyph(c);
   switch (c) {
     case U'¡':
       return Turned(FontGlyph('!', font), kTurnMiddle);
@@ -445,7 +445,7 @@ Glyph GlyphFor(char32_t c, const std::vector<Glyph>& font) {
     case U'Ĳ':
       return Pair(FontGlyph('I', font), FontGlyph('J', font), kCapitalIJCloser);
     case U'ŉ':
-      return Pair(*OwnGlyph(U'’'), FontGlyph('n', font), kApostropheNCloser);
+      return Pair(OwnGlyph(U'’'), FontGlyph('n', font), kApostropheNCloser);
     case U'ĸ':
       return Kra(font);
   }

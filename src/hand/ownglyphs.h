@@ -46,8 +46,12 @@ struct MarkShape {
   Strokes strokes;  // font units about the origin, y downward
 };
 
-const MarkShape& ShapeOf(Mark mark);
+// Each is made anew when asked for, from constant tables, and may throw std::bad_alloc.
+MarkShape ShapeOf(Mark mark);
 
-// Our glyph for c, or nullptr when we draw none. The glyph's box and strokes are in the
+// Whether we draw a glyph of our own for c.
+bool HasOwnGlyph(char32_t c);
+
+// Our glyph for c, or an empty one when we draw none. The glyph's box and strokes are in the
 // font's units, about the same origin and baseline as the font's glyphs.
-const Glyph* OwnGlyph(char32_t c);
+Glyph OwnGlyph(char32_t c);

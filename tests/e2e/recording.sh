@@ -59,4 +59,112 @@ where/p.gif"
   [ "$(left_in "$case_dir")" = "ball4.bmp err out out.gif " ]
 judge "--record with a line break in the name: one line naming it, status 1"
 
+# Under any address-space limit that the loader can start the program under, each run does its
+# work whole or says in one line that it cannot, with status 1: never an abort or a crash, never
+# a half GIF or a temporary file left. The limits are in KiB: the lowest the loader starts under,
+# the pages just above it, where the runtime itself starts, and a spread from there to a little
+# past where the run first succeeds, each found by halving; the judging starts few processes of
+# its own, so that the sweeps stay quick on a busy machine.
+kib_page=4
+# A core file is allowed where it can be, to be seen if one is left. The shell's own word on a
+# run that aborts is kept out of the log: the verdict says it.
+run_limited() {
+  local limit=$1
+  shift
+  { (unset DISPLAY && cd "$case_dir" && { ulimit -c unlimited || :; } && ulimit -v "$limit" &&
+    exec timeout -k 5 60 "$prog" "$@" >out 2>err); } 2>/dev/null
+  rc=$?
+}
+# The loader's own failures end with 127 before any of the program runs; ours never do.
+loader_starts() { run_limited "$1" --version; [ "$rc" != 127 ]; }
+new_case limit_floor
+floor_lo=1024 floor=$((32 << 10))
+setup "the loader cannot start the program under 1 MiB" test "$(loader_starts $floor_lo || echo no)" = no
+while ! loader_starts $floor; do
+  floor_lo=$floor floor=$((floor * 2))
+  setup "the loader starts the program under 4 GiB" test $floor -le $((4 << 20))
+done
+while [ $((floor - floor_lo)) -gt $kib_page ]; do
+  mid=$(((floor_lo + floor) / 2))
+  if loader_starts "$mid"; then floor=$mid; else floor_lo=$mid; fi
+done
+echo "the loader starts the program from ulimit -v $floor KiB"
+
+# The names in the case's directory, hidden ones too, in $names.
+names_in() {
+  local f
+  names=""
+  for f in "$1"/.[!.]* "$1"/*; do [ -e "$f" ] && names="$names${f##*/} "; done
+}
+# What the run just made was: "whole" (status 0, nothing said, the output and file the unlimited
+# run made and nothing else), "refused" (status 1, one line, no output, nothing left but the
+# line), or else what was wrong, in $verdict.
+judge_run() {
+  local ref=$work/limit_${name}_reference lines got want want_out
+  names_in "$ref" && want=$names
+  names_in "$case_dir"
+  mapfile -t lines <"$case_dir/err"
+  IFS= read -r -d '' got <"$case_dir/out"
+  IFS= read -r -d '' want_out <"$ref/out"
+  if [ "$rc" = 0 ] && [ ${#lines[@]} = 0 ] && [ "$got" = "$want_out" ] && [ "$names" = "$want" ] &&
+    { [ -z "$made" ] || cmp -s "$ref/$made" "$case_dir/$made"; }; then
+    verdict=whole
+  elif [ "$rc" = 1 ] && [ ${#lines[@]} = 1 ] && [ -z "$got" ] && [ "$names" = "ball4.bmp err out " ]
+  then
+    verdict=refused
+  elif [ "$rc" = 0 ]; then
+    verdict="status 0 but not what the unlimited run made, left: $names"
+  else
+    verdict="status $rc, ${#lines[@]} lines (${lines[*]:0:2}), left: $names"
+  fi
+}
+# Runs the sweep's program under the limit $1, with its options, and counts the verdict in
+# $wholes, $refusals or $wrong; the status says whether the run was whole.
+try_at() {
+  rm -f "$case_dir/out" "$case_dir/err" "$case_dir"/core* ${made:+"$case_dir/$made"}
+  run_limited "$1" "${options[@]}"
+  judge_run
+  case $verdict in
+    whole) wholes=$((wholes + 1)) ;;
+    refused) refusals=$((refusals + 1)) ;;
+    *) wrong="$wrong
+  at $1 KiB: $verdict" ;;
+  esac
+  [ "$verdict" = whole ]
+}
+# Sweeps one kind of run, from $pages pages above the floor and $spread limits spread to a
+# little past where it is first whole, and judges it once, naming each limit that went wrong.
+# Usage: sweep NAME FILE-IT-MAKES-OR-"" options...
+sweep() {
+  local name=$1 made=$2 options lo hi mid span top k wrong="" wholes=0 refusals=0 start=$SECONDS
+  shift 2
+  options=("$@")
+  new_case "limit_${name}_reference"
+  (unset DISPLAY && cd "$case_dir" && exec timeout -k 5 60 "$prog" "$@" >out 2>err)
+  setup "run $name with no limit" test $? = 0
+  new_case "limit_$name"
+  # Where it is first whole: the span from the floor doubled, then halved to 1 MiB.
+  span=256
+  until try_at $((floor + span)) || [ $span -ge $((4 << 20)) ]; do span=$((span * 2)); done
+  lo=$((floor + span / 2)) hi=$((floor + span))
+  while [ $((hi - lo)) -gt 1024 ]; do
+    mid=$(((lo + hi) / 2))
+    if try_at $mid; then hi=$mid; else lo=$mid; fi
+  done
+  top=$((hi + (hi - floor) / 32))
+  for ((k = 0; k < pages; k++)); do try_at $((floor + k * kib_page)); done
+  for ((k = 1; k <= spread; k++)); do try_at $((floor + (top - floor) * k / spread)); done
+  echo "$name: whole from about $hi KiB; $wholes whole and $refusals refused between $floor and" \
+    "$top KiB, in $((SECONDS - start)) s"
+  [ -z "$wrong" ] && [ "$wholes" -gt 0 ] && [ "$refusals" -gt 0 ]
+  judge "$name under every address limit: the whole result or one line and status 1$wrong"
+}
+pages=16 spread=20
+sweep help "" --help
+# The runtime's start is the same for every run: the recordings, slower, take fewer pages of
+# it and fewer limits.
+pages=4 spread=16
+sweep record pass.gif --record pass.gif
+sweep record_text words.gif --record words.gif --text "Straße “ð” ŉ"
+
 finish
