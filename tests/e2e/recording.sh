@@ -166,5 +166,7 @@ sweep help "" --help
 pages=4 spread=16
 sweep record pass.gif --record pass.gif
 sweep record_text words.gif --record words.gif --text "Straße “ð” ŉ"
+# The video's encoder asks for tens of megabytes more, in libvpx's own allocations.
+sweep record_video words.webm --record words.webm --half --text "Ink" --pace 200
 
 finish
