@@ -115,7 +115,7 @@ bool StartMemoryScreen() {
   set_color_depth(kColorDepth);
   screen = create_bitmap(kScreenW, kScreenH);
   if (!screen) {
-    Say("cannot record", "no memory for a " + ScreenSize() + " screen");
+    Say("cannot start", "no memory for a " + ScreenSize() + " memory screen");
     return false;
   }
   clear_to_color(screen, kBlack);
