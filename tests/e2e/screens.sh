@@ -43,11 +43,13 @@ await_end() {
   rc=$?
 }
 
-# The rectangle of everything not black in an image, as X0 Y0 X1 Y1 (last column and row).
+# The rectangle of everything not black in an image, as X0 Y0 X1 Y1 (last column and row);
+# nothing when all of it is black (the library then gives an empty box at the far corner).
 ink_box() {
-  convert "$1" -fuzz 8% -format '%@\n' info: |
+  convert "$1" -fuzz 8% -format '%@\n' info: 2>/dev/null |
     sed -E 's/([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)/\3 \4 \1 \2/' |
-    { read -r x y w h && echo "$x $y $((x + w - 1)) $((y + h - 1))"; }
+    { read -r x y w h && [ "$w" -gt 0 ] && [ "$h" -gt 0 ] &&
+      echo "$x $y $((x + w - 1)) $((y + h - 1))"; }
 }
 
 display_size() { xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*x[0-9]*\) pixels.*/\1/p'; }

@@ -54,8 +54,9 @@ as_user() {
 # from the daemon started here, for other runs of this file beside it have theirs under the
 # same user.
 hacks() {
-  local pid
-  for pid in $(pgrep -u "$user" -x inkstrip); do ours "$pid" && echo "$pid"; done
+  local pid found=1
+  for pid in $(pgrep -u "$user" -x inkstrip); do ours "$pid" && echo "$pid" && found=0; done
+  return "$found"
 }
 ours() {
   local pid=$1
