@@ -50,7 +50,8 @@ setup "start weston headless with Xwayland" await_xwayland
 screenshot() {
   local dir=$work/shot.$RANDOM
   mkdir "$dir" &&
-    (cd "$dir" && WAYLAND_DISPLAY=$socket timeout "$wait_limit" weston-screenshooter >/dev/null 2>&1) &&
+    (cd "$dir" && WAYLAND_DISPLAY=$socket timeout "$wait_limit" weston-screenshooter \
+      >/dev/null 2>&1) &&
     mv "$dir"/*.png "$1"
 }
 setup "take a screenshot with weston-screenshooter" screenshot "$work/desktop.png"
