@@ -179,9 +179,9 @@ TEST_F(CaptureTest, APacedPassDrawsTheSameAndTakesItsTime) {
   destroy_bitmap(unpaced);
 }
 
-// Curve n is due at the first curve's time plus n intervals: the time a curve takes to draw is
-// not added on (no drift), and a late curve is not made up for with a burst.
-TEST(PaceSchedule, KeepsToTheFirstCurvesTimeWithoutDriftOrBursts) {
+// Curve n is due at the first curve's time plus n intervals: neither the time a curve takes to
+// draw nor its lateness is added on (no drift); a late curve's lateness is made up by the next.
+TEST(PaceSchedule, KeepsToTheFirstCurvesTimeWithoutDrift) {
   using std::chrono::milliseconds;
   EXPECT_EQ(PaceInterval(0.5), std::chrono::seconds(2));
   EXPECT_EQ(PaceInterval(20), milliseconds(50));
@@ -190,7 +190,29 @@ TEST(PaceSchedule, KeepsToTheFirstCurvesTimeWithoutDriftOrBursts) {
   const milliseconds interval{100};
   EXPECT_EQ(NextDue(PaceClock::time_point::min(), interval, start), start);
   EXPECT_EQ(NextDue(start, interval, start + milliseconds{30}), start + interval);
-  EXPECT_EQ(NextDue(start, interval, start + milliseconds{250}), start + milliseconds{250});
+  // Curve 1 began 30 ms late, curve 2 a whole interval late: both stay on the first's schedule.
+  EXPECT_EQ(NextDue(start, interval, start + milliseconds{130}), start + interval);
+  EXPECT_EQ(NextDue(start + interval, interval, start + milliseconds{300}), start + 2 * interval);
+}
+
+// A run far behind (the machine was suspended, a curve drew slower than the pace) starts the
+// schedule afresh rather than drawing the curves it missed all at once: past two intervals
+// behind, or past a tenth of a second at a pace whose two intervals are shorter.
+TEST(PaceSchedule, AFarBehindRunStartsAfreshRatherThanBursting) {
+  using std::chrono::milliseconds;
+  const PaceClock::time_point start = PaceClock::now();
+  const PaceClock::duration tick{1};
+  const struct {
+    milliseconds interval, bound;
+  } paces[] = {{milliseconds{100}, milliseconds{200}}, {milliseconds{20}, milliseconds{100}}};
+  for (const auto& pace : paces) {
+    const PaceClock::time_point next = start + pace.interval;
+    EXPECT_EQ(NextDue(start, pace.interval, next + pace.bound), next) << pace.interval.count();
+    EXPECT_EQ(NextDue(start, pace.interval, next + pace.bound + tick), next + pace.bound + tick)
+        << pace.interval.count();
+    const PaceClock::time_point resumed = next + std::chrono::hours(1);
+    EXPECT_EQ(NextDue(start, pace.interval, resumed), resumed);
+  }
 }
 
 // The curve's time is shared out exactly: the last stamp's share ends where the next curve is

@@ -1,6 +1,6 @@
 // The schedule of a paced run: curve n is due at the first curve's time plus n intervals, so
-// the time spent drawing does not add up into drift. A machine that falls behind the schedule
-// carries on from where it is rather than rushing to catch up.
+// the time spent drawing and the naps' overruns do not add up into drift. A machine that falls
+// far behind the schedule carries on from where it is rather than rushing to catch up.
 #include "pacing.h"
 
 #include <algorithm>
@@ -12,6 +12,11 @@ using Clock = PaceClock;
 
 Clock::duration interval{0};
 Clock::time_point due = Clock::time_point::min();  // of the last curve; min() before the first
+
+// How far behind a run may be and still catch up.
+Clock::duration CatchUpBound(Clock::duration every) {
+  return std::max<Clock::duration>(kCatchUpCurves * every, kCatchUpLeast);
+}
 
 }  // namespace
 
@@ -40,9 +45,10 @@ bool Paced() { return interval != Clock::duration{0}; }
 
 bool AwaitStampTime(int next, int samples, bool (*wake)()) {
   const Clock::time_point when = StampDue(due, interval, next, samples);
+  const Clock::time_point end = due + interval;
   for (Clock::time_point now = Clock::now(); now < when; now = Clock::now()) {
     if (wake()) return false;
-    std::this_thread::sleep_for(kLookBetweenStamps);
+    std::this_thread::sleep_for(std::min<Clock::duration>(kLookBetweenStamps, end - now));
   }
   return true;
 }
@@ -53,5 +59,7 @@ Clock::time_point StampDue(Clock::time_point curvedue, Clock::duration every, in
 }
 
 Clock::time_point NextDue(Clock::time_point last, Clock::duration every, Clock::time_point now) {
-  return std::max(last + every, now);
+  if (last == Clock::time_point::min()) return now;
+  const Clock::time_point next = last + every;
+  return now - next > CatchUpBound(every) ? now : next;
 }

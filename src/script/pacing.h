@@ -27,7 +27,8 @@ bool Paced();
 // shown is shown within this, and a request cuts the spreading short. A stamp falling due during
 // a nap is drawn when it ends, with any others due by then: at 20 curves a second a stamp is due
 // every 0.36 ms, and a display frame cannot tell a few stamps at once from one at a time, while a
-// sleep before every stamp costs more than the drawing.
+// sleep before every stamp costs more than the drawing. No nap runs past the curve's end, so
+// that the next curve begins on time.
 constexpr std::chrono::milliseconds kLookBetweenStamps{4};
 
 // In a paced run, after a curve's stamp: unless stamp next of samples is due already on the
@@ -41,8 +42,17 @@ bool AwaitStampTime(int next, int samples, bool (*wake)());
 PaceClock::time_point StampDue(PaceClock::time_point curvedue, PaceClock::duration every, int stamp,
                                int samples);
 
+// A run further behind its schedule than kCatchUpCurves intervals, or than kCatchUpLeast where
+// that is longer (at fast paces), starts the schedule afresh from now instead of catching up.
+// Within that, a curve a little late (a nap or the drawing overran) is made up over the next curves
+// and the rate holds; past it (the machine was suspended, a curve takes longer than the pace
+// allows) the catching up would be a rush of many curves drawn at once.
+constexpr int kCatchUpCurves = 2;
+constexpr std::chrono::milliseconds kCatchUpLeast{100};
+
 // The schedule itself: when the curve after one due at last is due, seen at now. The first
 // curve (last = time_point::min()) is due at once; later ones an interval after the one before,
-// however long its drawing took, and at once, without catching up, when already behind.
+// however long its drawing took, and so at the first curve's time plus n intervals; at once, from
+// a new start, when further behind than that.
 PaceClock::time_point NextDue(PaceClock::time_point last, PaceClock::duration every,
                               PaceClock::time_point now);

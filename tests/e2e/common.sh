@@ -19,6 +19,19 @@ ok() { passed=$((passed + 1)); echo "ok: $1"; }
 bad() { failed=$((failed + 1)); echo "FAILED: $1"; sed 's/^/  | /' "$case_dir/err" 2>/dev/null; }
 # Judges the condition just tested: judge "what it shows" after a command or a list of them.
 judge() { if [ $? = 0 ]; then ok "$1"; else bad "$1"; fi; }
+# Seconds an awaited condition may take before the test fails: on a busy machine a program or
+# a server can take a minute or two to start, draw or end, and each look at a large screen
+# some seconds.
+wait_limit=180
+# Waits, by the clock, up to $wait_limit seconds for the command to succeed.
+await() {
+  local until=$((SECONDS + wait_limit))
+  until "$@"; do
+    [ "$SECONDS" -lt "$until" ] || return 1
+    sleep 0.1
+  done
+}
+
 # Runs a command the test needs but does not test: if it fails, the file fails as a set-up
 # failure, never blamed on the program. Usage: setup "what it does" command...
 setup() {

@@ -25,8 +25,10 @@ start_desktop() {
   start_display "$1x24"
   openbox >/dev/null 2>&1 &
   wm_pid=$!
-  sleep 1
+  await wm_up
 }
+# The window manager has said it manages the display (EWMH).
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 
 # Starts the program in the case's directory with the given options; sets pid.
 start() {
@@ -34,18 +36,20 @@ start() {
   pid=$!
 }
 
-# Waits for the program to end (killing it after $1 seconds) and leaves its status in rc.
+# Waits for the program to end (killing it after $wait_limit seconds) and leaves its status in rc.
 await_end() {
-  if ! wait_for_exit "$pid" "${1:-20}"; then kill -9 "$pid"; fi
+  if ! wait_for_exit "$pid" "$wait_limit"; then kill -9 "$pid"; fi
   wait "$pid"
   rc=$?
 }
 
-# The rectangle of everything not black in an image, as X0 Y0 X1 Y1 (last column and row).
+# The rectangle of everything not black in an image, as X0 Y0 X1 Y1 (last column and row);
+# nothing when all of it is black (the library then gives an empty box at the far corner).
 ink_box() {
-  convert "$1" -fuzz 8% -format '%@\n' info: |
+  convert "$1" -fuzz 8% -format '%@\n' info: 2>/dev/null |
     sed -E 's/([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)/\3 \4 \1 \2/' |
-    { read -r x y w h && echo "$x $y $((x + w - 1)) $((y + h - 1))"; }
+    { read -r x y w h && [ "$w" -gt 0 ] && [ "$h" -gt 0 ] &&
+      echo "$x $y $((x + w - 1)) $((y + h - 1))"; }
 }
 
 display_size() { xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*x[0-9]*\) pixels.*/\1/p'; }
@@ -59,16 +63,27 @@ scaled_row() {
   [ "$d" -le "$give" ] && [ "$d" -ge "-$give" ]
 }
 
-# Waits up to ten seconds for ink to show in window $1 (a large screen takes a while to come up
-# under load).
-await_ink() {
-  local i
-  for ((i = 0; i < 20; i++)); do
-    import -window "$1" "$case_dir/first.png"
-    [ "$(convert "$case_dir/first.png" -format '%[fx:maxima]' info:)" != 0 ] && return 0
-    sleep 0.5
-  done
-  return 1
+# Waits up to $wait_limit seconds for ink to show in window $1 (a large screen takes a while to
+# come up under load), leaving the screenshot with it in first.png.
+inked() {
+  import -window "$1" "$case_dir/first.png" &&
+    [ "$(convert "$case_dir/first.png" -format '%[fx:maxima]' info:)" != 0 ]
+}
+await_ink() { await inked "$1"; }
+# Waits for the program's own window and for ink in it; sets win.
+await_window() {
+  await eval 'win=$(xdotool search --name "^inkstrip$" | head -1) && [ -n "$win" ]' &&
+    await_ink "$win"
+}
+
+# Looks at window $1 into last.ppm; succeeds when it shows the same as the look before: with the
+# program held still, the server has drawn all it was sent (a large screen takes a while).
+settled() {
+  import -window "$1" "$case_dir/look.ppm" || return 1
+  cmp -s "$case_dir/look.ppm" "$case_dir/last.ppm"
+  local same=$?
+  mv "$case_dir/look.ppm" "$case_dir/last.ppm"
+  return "$same"
 }
 
 # Looks at the screen with the program held still and presses the button while it is, then lets
@@ -77,8 +92,9 @@ shoot_then_press() {
   await_ink "$1"
   sleep 2
   kill -STOP "$pid"
-  sleep 0.2
-  import -window "$1" "$case_dir/shown.png"
+  rm -f "$case_dir/last.ppm"
+  await settled "$1"
+  convert "$case_dir/last.ppm" "$case_dir/shown.png"
   xdotool mousedown 1
   kill -CONT "$pid"
   sleep 0.3
@@ -94,7 +110,7 @@ fit_case() {
   start_desktop "$size"
   new_case "fit_$size"
   start --fit --pace "$pace"
-  sleep 1
+  await_ink root
   local during
   during=$(display_size)
   shoot_then_press root
@@ -116,7 +132,7 @@ fit_case 1280x720 160 1120 20
 # Escape ends a --fit run as it ends the default one: status 0, nothing saved.
 new_case fit_escape
 start --fit
-sleep 1.5
+await_ink root
 xdotool key Escape
 await_end
 [ "$rc" = 0 ] && [ ! -e "$case_dir/dump.bmp" ] && [ ! -s "$case_dir/err" ]
@@ -127,8 +143,7 @@ judge "Escape ends --fit with status 0 and saves nothing"
 start_desktop 1280x1024
 new_case windowed_fit
 start --windowed --fit --pace 20
-sleep 1.5
-win=$(xdotool search --sync --name '^inkstrip$' | head -1)
+await_window
 first=$(xdotool getwindowgeometry "$win" | sed -n 's/ *Geometry: //p')
 xdotool windowsize "$win" 640 480
 sleep 1.5
@@ -143,7 +158,7 @@ judge "--windowed --fit: a press saves exactly the 1024x768 screen"
 
 new_case windowed_fit_close
 start --windowed --fit
-sleep 1.5
+await_window
 "$closewindow" inkstrip
 await_end
 [ "$rc" = 0 ] && [ ! -e "$case_dir/dump.bmp" ] && [ ! -s "$case_dir/err" ]
@@ -154,30 +169,32 @@ hold_window() {
   [ -n "$holder" ] && kill "$holder" 2>/dev/null && wait "$holder" 2>/dev/null
   "$givenwindow" "$1" >"$case_dir/window" &
   holder=$!
-  local i
-  for ((i = 0; i < 50; i++)); do
-    [ -s "$case_dir/window" ] && break
-    sleep 0.1
-  done
+  await test -s "$case_dir/window"
   window=$(cat "$case_dir/window")
 }
 
 new_case window_id_sigterm
 hold_window 200x150
 start --window-id "$window"
-sleep 1.5
+await_ink "$window"
 import -window "$window" "$case_dir/shown.png"
 xdotool mousemove --window "$window" 100 75 click 1
 xdotool windowsize "$window" 400 300
-sleep 1.5
-import -window "$window" "$case_dir/resized.png"
+# The writing follows the window: ink past the 200x150 it had.
+followed() {
+  import -window "$window" "$case_dir/resized.png" &&
+    read -r x0 y0 x1 y1 < <(ink_box "$case_dir/resized.png") &&
+    [ -n "$x0" ] && { [ "$x1" -ge 200 ] || [ "$y1" -ge 150 ]; }
+}
+await followed
+resized=$?
 kill -TERM "$pid"
-await_end 5
+await_end
 read -r x0 y0 x1 y1 < <(ink_box "$case_dir/shown.png")
 [ -n "$x0" ] && [ "$x1" -lt 200 ] && [ "$y1" -lt 150 ]
 judge "--window-id writes into a 200x150 window of another program (ink $x0,$y0-$x1,$y1)"
 read -r x0 y0 x1 y1 < <(ink_box "$case_dir/resized.png")
-[ -n "$x0" ] && { [ "$x1" -ge 200 ] || [ "$y1" -ge 150 ]; }
+[ "$resized" = 0 ]
 judge "--window-id follows the window resized to 400x300 (ink $x0,$y0-$x1,$y1)"
 [ "$rc" = 143 ] && [ ! -e "$case_dir/dump.bmp" ] && [ ! -s "$case_dir/err" ]
 judge "--window-id ignores a press, and SIGTERM ends it as the signal does, quietly (status $rc)"
@@ -185,7 +202,7 @@ judge "--window-id ignores a press, and SIGTERM ends it as the signal does, quie
 new_case window_id_destroyed
 hold_window 320x200
 start -window-id "$window" --pace 20
-sleep 1.5
+await_ink "$window"
 kill -STOP "$pid"
 sleep 0.3
 kill -CONT "$pid"
@@ -193,7 +210,7 @@ sleep 0.5
 kill "$holder"
 wait "$holder" 2>/dev/null
 holder=""
-await_end 5
+await_end
 [ "$rc" = 0 ] || [ "$rc" = 1 ] && [ "$(wc -l <"$case_dir/err")" -le 1 ]
 judge "-window-id survives SIGSTOP and SIGCONT, and ends quietly when its window is destroyed (status $rc)"
 
@@ -201,16 +218,16 @@ new_case root_screensaver_window
 hold_window 400x300
 (export XSCREENSAVER_WINDOW=$window && cd "$case_dir" && exec "$prog" -root >out 2>err) &
 pid=$!
-sleep 1.5
+await_ink "$window"
 import -window "$window" "$case_dir/shown.png"
 kill -TERM "$pid"
-await_end 5
+await_end
 read -r x0 y0 x1 y1 < <(ink_box "$case_dir/shown.png")
 [ -n "$x0" ] && [ "$rc" = 143 ] && [ ! -s "$case_dir/err" ]
 judge "-root writes into the window in \$XSCREENSAVER_WINDOW (ink $x0,$y0-$x1,$y1)"
 
 new_case window_id_missing
-(cd "$case_dir" && exec timeout 10 "$prog" --window-id 0x7ffffff >out 2>err)
+(cd "$case_dir" && exec timeout "$wait_limit" "$prog" --window-id 0x7ffffff >out 2>err)
 rc=$?
 [ "$rc" = 1 ] && [ "$(wc -l <"$case_dir/err")" = 1 ] && grep -q "no such window" "$case_dir/err"
 judge "--window-id of a window that does not exist says so in one line, status 1"
@@ -220,9 +237,9 @@ stop_all
 start_display 1024x768x24
 new_case fit_display_lost
 start --fit
-sleep 1.5
+await_ink root
 stop_xvfb
-await_end 10
+await_end
 [ "$rc" = 1 ] && [ "$(cat "$case_dir/err")" = "inkstrip: lost the X display" ]
 judge "--fit: losing the X server mid-run is one line and status 1"
 

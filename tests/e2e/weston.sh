@@ -9,8 +9,6 @@
 . "$e2e_dir/ink.sh"
 
 screen_w=1920 screen_h=1080
-start_limit=10  # seconds for Weston and its Xwayland to come up
-ink_limit=10    # seconds the writing may take to show
 least_ink=2000  # inked pixels that are the writing on the full screen: a few of its stamps
 sigterm_status=$((128 + 15))
 
@@ -39,13 +37,10 @@ xwayland_up() {
     2>/dev/null | tail -1)
   [ -n "$display" ] && [ -S "$XDG_RUNTIME_DIR/$socket" ]
 }
+# Up, or Weston gone: no use waiting longer.
+xwayland_up_or_gone() { xwayland_up || ! kill -0 "$weston_pid" 2>/dev/null; }
 await_xwayland() {
-  local i
-  for ((i = 0; i < start_limit * 10; i++)); do
-    xwayland_up && return 0
-    kill -0 "$weston_pid" 2>/dev/null || break
-    sleep 0.1
-  done
+  await xwayland_up_or_gone && xwayland_up && return 0
   tail -3 "$work/weston.log" 2>/dev/null
   return 1
 }
@@ -55,7 +50,8 @@ setup "start weston headless with Xwayland" await_xwayland
 screenshot() {
   local dir=$work/shot.$RANDOM
   mkdir "$dir" &&
-    (cd "$dir" && WAYLAND_DISPLAY=$socket timeout 10 weston-screenshooter >/dev/null 2>&1) &&
+    (cd "$dir" && WAYLAND_DISPLAY=$socket timeout "$wait_limit" weston-screenshooter \
+      >/dev/null 2>&1) &&
     mv "$dir"/*.png "$1"
 }
 setup "take a screenshot with weston-screenshooter" screenshot "$work/desktop.png"
@@ -65,7 +61,7 @@ new_case fit
 prog_pid=$!
 # Xwayland starts at the program's first connection; then the program opens full screen. The
 # first screenshot with ink, then two more while the strip moves on.
-await_ink screenshot "$ink_limit" "$least_ink" kill -0 "$prog_pid"
+await_ink screenshot "$wait_limit" "$least_ink" kill -0 "$prog_pid"
 for i in 2 3; do
   sleep 0.5
   setup "take a screenshot with the program up" screenshot "$work/shot$i.png"
