@@ -156,8 +156,9 @@ void TakeEvent(const SDL_Event& e) {
 
 // At most once a display frame, and never more than a third of the time: where scaling is slow
 // (a large screen with no graphics card) the writing goes on at its pace and is shown less often.
+// A window seen destroyed is drawn into no more: SDL would only be drawing into nothing.
 void ShowIfDue() {
-  if (!pending || !renderer) return;
+  if (!pending || !renderer || gone) return;
   const Clock::time_point now = Clock::now();
   if (now - shown < std::max(frame, kShowingShare * showing)) return;
   DrawScreen(renderer, texture);
