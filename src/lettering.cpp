@@ -536,12 +536,11 @@ void WriteLineOnce(const std::string& line, const std::vector<Glyph>& glyphs, in
 }
 
 void RestAWhile(int stamps) {
-  // t stays even, so x - t / 2 is exactly where the last point's ink has moved to; once it has
-  // left the strip, the pen stays off it however long the feed keeps it waiting.
-  if (hand.text.empty() || x - t / kStampsPerScroll < kOffStrip) {
+  // t stays even, so x - t / 2 is exactly where the last point's ink has moved to.
+  if (hand.text.empty()) {
     Moveto(kOffStrip, kOffStrip);
   } else {
-    Moveto(x - t / kStampsPerScroll, y);
+    Moveto(x - t / 2, y);
   }
   t = 0;
   Rest(stamps);
