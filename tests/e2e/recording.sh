@@ -19,6 +19,19 @@ run_refused_on unset --record words.gif --half --text "Ink, on a strip" --pace 1
   [ "$(identify -format "%T\n" "$case_dir/words.gif" | sort -un | tr "\n" " ")" = "2 100 " ]
 judge "--record --half --text: a small GIF of the words, its frames timed by --pace"
 
+# A long pass in the smallest hand, whose dense letters fall furthest behind the writing spot:
+# the pen writes on the right half of the strip to the end, so every frame after the first
+# changes pixels there (a frame stores only the rectangle that changed). It used to drift off the
+# left edge after some 200 characters, and the frames after that were black.
+new_case record_long_pass
+letter=""
+for i in $(seq 12); do letter+="words of a long letter $i, "; done
+(unset DISPLAY && cd "$case_dir" && exec timeout -k 5 120 "$prog" --record long.gif --half \
+  --size 24 --text "$letter" --pace 10000 >out 2>err)
+[ "$?" = 0 ] && [ "$(identify -format "%X %w\n" "$case_dir/long.gif" | awk 'NR > 1 && $1 + $2 <= 256' |
+  wc -l)" = 0 ]
+judge "--record of a 315-character pass at --size 24: the pen on the right half to the end"
+
 # The report is part of the work: when stdout is full it is an error, and the GIF goes too.
 new_case record_full_stdout
 (unset DISPLAY && cd "$case_dir" && exec timeout -k 5 20 "$prog" --record p.gif >/dev/full 2>err)
