@@ -20,11 +20,11 @@ namespace {
 // stay in view on the left, like the script's.
 constexpr int kWritingX = 940;
 constexpr int kGapSpaces = 3;  // after the text, before the next pass, in widths of a space
-// Small, dense letters need more stamps to stay joined than their width lets the strip move, so
-// the pen falls behind its spot as it writes them, and would walk off the screen in a long pass.
-// It may fall this far behind, in pixels: a word begins no further left of its spot than
-// kMostBehind, the rest of the strip left blank; a word that falls kWordBehind behind lifts the
-// pen before a letter and goes on as a new word would. A word also lifts it once kLongestPart
+// Dense letters in a small hand need more stamps to stay joined than their width lets the strip
+// move, so the pen falls behind its spot as it writes them, and would walk off the screen in a
+// long pass. It may fall this far behind, in pixels: a word begins no further left of its spot
+// than kMostBehind, the strip before it left blank; a word that falls kWordBehind behind lifts
+// the pen before a letter and goes on as a new word would. A word also lifts it once kLongestPart
 // long, so that no curve's coordinates, nor the stamp count, grow with the word's length.
 constexpr int kMostBehind = 160;
 constexpr int kWordBehind = 640;

@@ -19,7 +19,7 @@ using LongPassTest = Stand;
 
 constexpr int kWritingX = 940;              // pixels: where the hand means to write
 constexpr int kFixedMost = 32767;           // the largest whole number in 16.16 fixed point
-constexpr int kNear = kWritingX - kW / 2;   // pixels: the pen stays right of this
+constexpr int kNear = kWritingX - kW / 2;   // pixels: half a screen left of the spot
 constexpr int kMostStampsSeen = 2 * 32768;  // a count far below an int's limit
 
 // What the curves of a pass did, seen at each curve start.
@@ -83,7 +83,7 @@ std::string Letter(std::size_t least) {
 }
 
 // The letter, 10,000 characters and more, at the default size and varied at the
-// smallest, whose letters fall furthest behind: the pen writes on the right half of the screen
+// smallest, whose letters fall furthest behind: the pen writes within half a screen of its spot
 // to the end, and no curve reaches past what the library samples.
 TEST_F(LongPassTest, ALongLetterIsWrittenNearTheWritingSpotToTheEnd) {
   HandStyle varied;
