@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 
+#include "bmpcheck.h"
 #include "geometry.h"
 #include "letters.h"
 #include "main3.h"
@@ -21,6 +22,17 @@ namespace {
 // stay in view on the left, like the script's.
 constexpr int kWritingX = 940;
 constexpr int kGapSpaces = 3;  // after the text, before the next pass, in widths of a space
+// Dense letters in a small hand need more stamps to stay joined than their width lets the strip
+// move, so the pen falls behind its spot as it writes them, and would walk off the screen in a
+// long pass. It may fall this far behind, in pixels: a word begins no further left of its spot
+// than kMostBehind, the strip before it left blank; a word that falls kWordBehind behind lifts
+// the pen before a letter and goes on as a new word would. A word also lifts it once kLongestPart
+// long, so that no curve's coordinates, nor the stamp count, grow with the word's length.
+constexpr int kMostBehind = 160;
+constexpr int kWordBehind = 640;
+constexpr int kLongestPart = 8192;
+// Pixels left of and above the screen, where not even the largest pen a sprite can be shows.
+constexpr int kOffStrip = -(kScreenW + kMaxBmpSide);
 
 // The joins, in font units. A hand joins two strokes, or two letters, that are no further apart
 // than a little more than an x is tall (the upstroke of a t reaches the top of its stem); it goes
@@ -235,11 +247,19 @@ int BlankAfter(std::size_t i) {
 }
 
 // The pen rests on its last point, where the ink already is, while the strip moves on: the
-// stamps pile up unseen.
-void Rest(long long wanted) {
-  while (!escape && wanted - t >= kFewestStamps) {
+// stamps pile up unseen. Once that ink has left the strip the pen rests off it, where nothing
+// shows, counting its stamps afresh, so that neither its coordinates nor the count grow however
+// long it rests.
+void Rest(long long stamps) {
+  while (!escape && stamps >= kFewestStamps) {
+    if (x - t / kStampsPerScroll < kOffStrip) {
+      Moveto(kOffStrip, kOffStrip);
+      t = 0;
+    }
     const int still[6] = {x, y, x, y, x, y};
-    Curveto(still, StampsFor(0, wanted - t, hand.step));
+    const int n = StampsFor(0, stamps, hand.step);
+    Curveto(still, n);
+    stamps -= n;
   }
 }
 
@@ -254,13 +274,16 @@ int Reach(std::size_t i) {
   return reach + hand.penwidth;
 }
 
-// Where the glyph at i should leave the next glyph's left edge: the writing spot, or further
-// left when the next glyph with ink would otherwise begin with ink past the right edge.
-int Target(std::size_t i) {
-  std::size_t next = (i + 1) % hand.text.size();
+// Where the left edge of the glyph at i should stand, or of the next one with ink after it: the
+// writing spot, or further left when that glyph would otherwise begin with ink past the right edge.
+int Spot(std::size_t i) {
+  std::size_t next = i % hand.text.size();
   while (hand.glyphline[next].strokes.empty()) next = (next + 1) % hand.text.size();
   return std::min(kWritingX, kScreenW - Reach(next));
 }
+
+// Where the glyph at i should leave the next glyph's left edge.
+int Target(std::size_t i) { return Spot(i + 1); }
 
 // A stroke made with the fewest stamps, where the pen happens to be on the strip.
 void DrawStroke(const std::vector<PixelPoint>& points) {
@@ -270,17 +293,29 @@ void DrawStroke(const std::vector<PixelPoint>& points) {
   }
 }
 
-// The delayed strokes that would leave the screen on the left by the time the strip has taken
-// due stamps, made now, and taken from the plan; all of them when due is past every one.
-void MakeDelayed(std::vector<Run>* delayed, long long due) {
-  auto leaving = [due](const Run& r) {
+// The stamps of a stroke made with the fewest.
+long long StrokeStamps(const std::vector<PixelPoint>& points) {
+  long long stamps = 0;
+  for (const Cubic& c : StrokeCurves(points)) stamps += StampsFor(PolygonLength(c), 0, hand.step);
+  return stamps;
+}
+
+// The delayed strokes that would leave the screen on the left before the strip has taken ahead
+// more stamps, or while they are made, made now, in order, and taken from the plan; the stamps
+// they take move the strip too, and may bring more of them to leave. All of them when ahead is
+// past every one.
+void MakeDelayed(std::vector<Run>* delayed, long long ahead) {
+  auto leaving = [ahead](const Run& r) {
+    const double moved = (t + ahead + StrokeStamps(r.points)) / 2.0;
     for (PixelPoint p : r.points)
-      if (p.x - due / 2.0 < 0) return true;
+      if (p.x - moved < 0) return true;
     return false;
   };
-  for (const Run& r : *delayed)
-    if (leaving(r)) DrawStroke(r.points);
-  delayed->erase(std::remove_if(delayed->begin(), delayed->end(), leaving), delayed->end());
+  for (auto r = std::find_if(delayed->begin(), delayed->end(), leaving); r != delayed->end();
+       r = std::find_if(delayed->begin(), delayed->end(), leaving)) {
+    DrawStroke(r->points);
+    delayed->erase(r);
+  }
 }
 
 // The glyph that the k-th curve of a run ends in, whose stamps it shares.
@@ -288,39 +323,81 @@ std::size_t OwnerOf(const Run& run, std::size_t k) {
   return run.owner[std::min(k + 1, run.owner.size() - 1)];
 }
 
+// The left edges of the glyphs first to last - 1 on the strip as the word begins at the cursor,
+// and the right edge of the last.
+std::vector<int> Edges(std::size_t first, std::size_t last) {
+  std::vector<int> edge(last - first + 1, hand.cursor);
+  for (std::size_t i = first; i < last; ++i) edge[i - first + 1] = edge[i - first] + Width(i);
+  return edge;
+}
+
 // The stamps due by the end of each glyph first to last - 1, from the word's start: enough to
-// bring the next glyph's left edge to the writing spot. *edge goes from the word's left edge to
-// its right.
-std::vector<long long> Dues(std::size_t first, std::size_t last, int* edge) {
+// bring the next glyph's left edge to the writing spot.
+std::vector<long long> Dues(std::size_t first, std::size_t last, const std::vector<int>& edge) {
   std::vector<long long> due(last - first + 1, 0);
-  for (std::size_t i = first; i < last; ++i) {
-    *edge += Width(i);
-    due[i - first + 1] = 2LL * (*edge - Target(i));
-  }
+  for (std::size_t i = first; i < last; ++i)
+    due[i - first + 1] = 2LL * (edge[i - first + 1] - Target(i));
   return due;
 }
 
-// The glyphs first to last - 1, a word, written from the stamp count 0, so that pen coordinates
-// are screen coordinates as the word begins; each glyph's curves share its stamps in proportion
-// to their length.
-void WriteWord(std::size_t first, std::size_t last) {
+// Whether the word written so far has fallen too far behind, or grown too long, to go on into
+// the glyph that is due to begin at stamp due, along pixels from the word's left edge.
+bool PartEnds(long long due, int along) {
+  return t - due > 2LL * kWordBehind || along > kLongestPart;
+}
+
+// The word's part ends before the glyph at i, whose left edge is at edge on the strip: the
+// strokes delayed from the glyphs before it are made now, and the next part begins at that edge.
+std::size_t EndPart(std::vector<Run>* delayed, std::size_t i, int edge) {
+  delayed->erase(std::remove_if(delayed->begin(), delayed->end(),
+                                [i](const Run& r) { return r.owner.empty() || r.owner[0] >= i; }),
+                 delayed->end());
+  MakeDelayed(delayed, std::numeric_limits<long long>::max() / 4);
+  hand.cursor = edge - t / kStampsPerScroll;
+  return i;
+}
+
+// After the word's last glyph, at i, with its right edge at edge on the strip: the pen rests
+// until the blank after it brings the next glyph's left edge to its target, where the cursor
+// then stands.
+void EndWord(std::size_t i, int edge) {
+  const int ahead = edge + BlankAfter(i) - t / kStampsPerScroll;
+  const int target = Target(i);
+  Rest(2LL * (ahead - target));
+  hand.cursor = std::min(ahead, target);
+}
+
+// The glyphs first to last - 1, a word or the rest of one, written from the stamp count 0, so
+// that pen coordinates are screen coordinates as the word begins; each glyph's curves share its
+// stamps in proportion to their length. Returns where the writing stopped: at last, or at the
+// glyph before which the pen lifted.
+std::size_t WriteWord(std::size_t first, std::size_t last) {
   t = 0;
-  int edge = hand.cursor;
+  hand.cursor = std::max(hand.cursor, Spot(first) - kMostBehind);
+  const std::vector<int> edge = Edges(first, last);
   WordPlan plan =
-      PlanWord(hand.glyphline, hand.text, hand.variation, first, last, edge, hand.frame);
-  const std::vector<long long> due = Dues(first, last, &edge);
+      PlanWord(hand.glyphline, hand.text, hand.variation, first, last, edge[0], hand.frame);
+  const std::vector<long long> due = Dues(first, last, edge);
   std::vector<std::vector<Cubic>> curves;
   std::vector<double> ink(last - first, 0), done(last - first, 0);
+  std::vector<long long> fewest(last - first, 0);
   for (const Run& run : plan.runs) {
     curves.push_back(StrokeCurves(run.points));
-    for (std::size_t k = 0; k < curves.back().size(); ++k)
-      ink[OwnerOf(run, k) - first] += PolygonLength(curves.back()[k]);
+    for (std::size_t k = 0; k < curves.back().size(); ++k) {
+      const double length = PolygonLength(curves.back()[k]);
+      ink[OwnerOf(run, k) - first] += length;
+      fewest[OwnerOf(run, k) - first] += StampsFor(length, 0, hand.step);
+    }
   }
   std::size_t at = first;
   for (std::size_t r = 0; r < plan.runs.size(); ++r) {
     for (std::size_t k = 0; k < curves[r].size(); ++k) {
       const std::size_t g = OwnerOf(plan.runs[r], k) - first;
-      if (g + first != at) MakeDelayed(&plan.delayed, due[g + 1]);
+      if (g + first != at) {
+        if (PartEnds(due[g], edge[g] - edge[0])) return EndPart(&plan.delayed, g + first, edge[g]);
+        // The glyph takes what is due, but never fewer stamps than keep its curves joined.
+        MakeDelayed(&plan.delayed, std::max(due[g + 1] - t, fewest[g]));
+      }
       at = g + first;
       const Cubic& c = curves[r][k];
       done[g] += PolygonLength(c);
@@ -331,9 +408,8 @@ void WriteWord(std::size_t first, std::size_t last) {
     }
   }
   MakeDelayed(&plan.delayed, std::numeric_limits<long long>::max() / 4);
-  const int blank = BlankAfter(last - 1);
-  Rest(2LL * (edge + blank - Target(last - 1)));
-  hand.cursor = edge + blank - t / 2;
+  EndWord(last - 1, edge.back());
+  return last;
 }
 
 Variation Vary() {
@@ -441,7 +517,7 @@ void WriteTextPass() {
   for (std::size_t i = 0; i < hand.text.size();) {
     std::size_t end = i;
     while (end < hand.text.size() && !hand.glyphline[end].strokes.empty()) ++end;
-    if (end > i) WriteWord(i, end);
+    for (std::size_t from = i; from < end;) from = WriteWord(from, end);
     i = std::max(end, i + 1);
   }
 }
@@ -453,7 +529,6 @@ void WriteLineOnce(const std::string& line, const std::vector<Glyph>& glyphs, in
 }
 
 void RestAWhile(int stamps) {
-  constexpr int kOffStrip = -kScreenW;  // pixels, left of and above the screen
   // t stays even, so x - t / 2 is exactly where the last point's ink has moved to.
   if (hand.text.empty()) {
     Moveto(kOffStrip, kOffStrip);

@@ -85,5 +85,5 @@ void WriteLineOnce(const std::string& line, const std::vector<Glyph>& font, int 
                    const HandStyle& style);
 
 // The pen rests where the last ink is while the strip moves on stamps / 2 pixels; before any
-// words it rests off the strip, where nothing shows.
+// words, and once that ink has left the strip, it rests off the strip, where nothing shows.
 void RestAWhile(int stamps);

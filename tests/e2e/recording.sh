@@ -46,6 +46,19 @@ for file in p.gif p.webm; do
   judge "--record $file with stdout full: the write error, status 1, no file left"
 done
 
+# A long pass in the smallest hand, whose dense letters fall furthest behind the writing spot:
+# the pen writes on the right half of the strip to the end, so every frame after the first
+# changes pixels there (a frame stores only the rectangle that changed). It used to drift off the
+# left edge after some 200 characters, and the frames after that were black.
+new_case record_long_pass
+letter=""
+for i in $(seq 12); do letter+="words of a long letter $i, "; done
+(unset DISPLAY && cd "$case_dir" && exec timeout -k 5 120 "$prog" --record long.gif --half \
+  --size 24 --text "$letter" --pace 10000 >out 2>err)
+[ "$?" = 0 ] && [ "$(identify -format "%X %w\n" "$case_dir/long.gif" | awk 'NR > 1 && $1 + $2 <= 256' |
+  wc -l)" = 0 ]
+judge "--record of a 315-character pass at --size 24: the pen on the right half to the end"
+
 # Refused before the pass, each in one line: a directory at the name, and a name with a line
 # break, shown escaped.
 new_case record_refused
