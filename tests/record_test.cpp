@@ -60,14 +60,6 @@ class RecordTest : public Stand {
   }
 };
 
-RecordPlan Plan(double pace, bool half) {
-  RecordPlan plan;
-  plan.stampsperframe = kSamples;
-  plan.pace = pace;
-  plan.half = half;
-  return plan;
-}
-
 // Frame 1 is the blank screen; frame k + 1 the screen after curve k, whose digest is the
 // script's; the last frame is held a second.
 TEST_F(RecordTest, EachFrameIsTheScreenAtTheStartOfItsCurve) {

@@ -155,3 +155,11 @@ std::string CurveName(const CurveDigest& c) {
   return "word " + std::to_string(c.word) + " (" + kWordNames[c.word] + ") command " +
          std::to_string(c.command);
 }
+
+RecordPlan Plan(double pace, bool half) {
+  RecordPlan plan;
+  plan.stampsperframe = kSamples;
+  plan.pace = pace;
+  plan.half = half;
+  return plan;
+}

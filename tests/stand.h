@@ -13,6 +13,7 @@
 #include <string>
 
 #include "geometry.h"
+#include "record.h"
 
 constexpr int kW = kScreenW;
 constexpr int kH = kScreenH;
@@ -97,3 +98,7 @@ static_assert(Folded(0) == kHelloFolded && Folded(1) == kWorldFolded,
 
 // "word 1 (world) command 7": where a curve stands in the script.
 std::string CurveName(const CurveDigest& c);
+
+// A recording of the script as the program makes one: a frame a curve, timed by pace (0: the
+// default), at half size or not.
+RecordPlan Plan(double pace, bool half);

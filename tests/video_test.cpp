@@ -46,14 +46,6 @@ class VideoTest : public Stand {
   }
 };
 
-RecordPlan Plan(double pace, bool half) {
-  RecordPlan plan;
-  plan.stampsperframe = kSamples;
-  plan.pace = pace;
-  plan.half = half;
-  return plan;
-}
-
 void FirstCurves() {
   BeginWord(0);
   for (int i = 0; i < kFirstCurves; ++i) RunCommand(0, i);

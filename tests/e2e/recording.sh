@@ -78,6 +78,12 @@ judge "--record with a line break in the name: one line naming it, status 1"
 # the pages just above it, where the runtime itself starts, and a spread from there to a little
 # past where the run first succeeds, each found by halving; the judging starts few processes of
 # its own, so that the sweeps stay quick on a busy machine.
+# AddressSanitizer reserves terabytes of address space for its shadow before the program starts,
+# and its own allocations are what a limit then refuses, so only a plain build is swept.
+if ldd "$prog" | grep -q libasan; then
+  echo "skipped: the address-limit sweeps, which a build with AddressSanitizer cannot run under"
+  finish
+fi
 kib_page=4
 # A core file is allowed where it can be, to be seen if one is left. The shell's own word on a
 # run that aborts is kept out of the log: the verdict says it.
