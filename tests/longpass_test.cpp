@@ -3,12 +3,14 @@
 // fixed-point sampling and an int take.
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "font.h"
 #include "lettering.h"
+#include "letters.h"
 #include "pen.h"
 #include "stand.h"
 #include "stroke.h"
@@ -30,6 +32,8 @@ struct Watch {
   int leftmost = INT_MAX;    // the smallest screen x of a curve that puts ink down
   int off = 0;               // curves that put ink down off the screen
   int lastx = 0, lasty = 0;  // where the curve before ended
+  long long stamps = 0;      // made in the pass before the curve under way
+  long long laststrip = 0;   // where on the strip the last curve that puts ink down begins
 };
 Watch seen;
 
@@ -41,7 +45,7 @@ std::vector<Glyph> TheFont() {
 
 // A resting pen stands still on the ink it made last, or wholly off the screen: neither puts
 // ink down.
-void Look(const int p[8], int) {
+void Look(const int p[8], int samples) {
   for (int k = 0; k < 8; ++k) seen.widest = std::max(seen.widest, std::abs(p[k]));
   seen.most = std::max(seen.most, t);
   const int sx = p[0] - t / 2;
@@ -50,7 +54,10 @@ void Look(const int p[8], int) {
                                  p[1] + ball->h <= 0);
   seen.lastx = p[6];
   seen.lasty = p[7];
+  const long long before = seen.stamps;
+  seen.stamps += samples;
   if (resting) return;
+  seen.laststrip = sx + before / kStampsPerScroll;
   ++seen.inked;
   seen.leftmost = std::min(seen.leftmost, sx);
   seen.off += sx < 0 || sx > kW - ball->w || p[1] < 0 || p[1] > kH - ball->h;
@@ -82,44 +89,38 @@ std::string Letter(std::size_t least) {
   return text;
 }
 
-// The letter, 10,000 characters and more, at the default size and varied at the
-// smallest, whose letters fall furthest behind: the pen writes within half a screen of its spot
-// to the end, and no curve reaches past what the library samples.
-TEST_F(LongPassTest, ALongLetterIsWrittenNearTheWritingSpotToTheEnd) {
+// The letter, 10,000 characters and more, at the default size and varied at the smallest, whose
+// letters fall furthest behind; and a word with no end, as a program's long line can be, of
+// dense letters at the smallest size and sparse ones at the default size. The pen writes on
+// the screen to the end, the letter within half a screen of its spot, and no curve reaches past
+// what the library samples.
+TEST_F(LongPassTest, ALongPassIsWrittenOnTheScreenToTheEnd) {
   HandStyle varied;
   varied.size = kSmallestSize;
   varied.vary = true;
   varied.seed = 5;
-  for (const HandStyle& style : {HandStyle(), varied}) {
-    Begin(Letter(10000), style);
-    WriteTextPass();
-    EXPECT_GT(seen.inked, 100000) << style.size;
-    EXPECT_EQ(seen.off, 0) << style.size;
-    EXPECT_GE(seen.leftmost, kNear) << style.size;
-    EXPECT_LE(seen.widest, kFixedMost) << style.size;
-    EXPECT_LE(seen.most, kMostStampsSeen) << style.size;
-  }
-}
-
-// A word with no end, as a program's long line can be: dense letters at the smallest size fall
-// behind with every letter, and sparse ones at the default size run on for 2,000 letters; the
-// pen still writes on the screen, and the curves stay within the library's range.
-TEST_F(LongPassTest, AWordWithNoEndStaysOnTheScreen) {
+  HandStyle small;
+  small.size = kSmallestSize;
   std::string alphabet;
   while (alphabet.size() < 2000) alphabet += "abcdefghijklmnopqrstuvwxyz";
   const struct {
-    std::string word;
-    int size;
-  } kWords[] = {{alphabet, kSmallestSize}, {std::string(2000, 'm'), kDefaultSize}};
-  for (const auto& w : kWords) {
+    std::string words;
     HandStyle style;
-    style.size = w.size;
-    Begin(w.word, style);
+    long long inked;  // curves that put ink down: at least
+    int leftmost;     // the screen x no inked curve starts left of
+  } kPasses[] = {{Letter(10000), HandStyle(), 100000, kNear},
+                 {Letter(10000), varied, 100000, kNear},
+                 {alphabet, small, 20000, 0},
+                 {std::string(2000, 'm'), HandStyle(), 20000, 0}};
+  for (const auto& pass : kPasses) {
+    Begin(pass.words, pass.style);
     WriteTextPass();
-    EXPECT_GT(seen.inked, 20000) << w.size;
-    EXPECT_EQ(seen.off, 0) << w.size;
-    EXPECT_LE(seen.widest, kFixedMost) << w.size;
-    EXPECT_LE(seen.most, kMostStampsSeen) << w.size;
+    const std::string which = pass.words.substr(0, 12) + " at " + std::to_string(pass.style.size);
+    EXPECT_GT(seen.inked, pass.inked) << which;
+    EXPECT_EQ(seen.off, 0) << which;
+    EXPECT_GE(seen.leftmost, pass.leftmost) << which;
+    EXPECT_LE(seen.widest, kFixedMost) << which;
+    EXPECT_LE(seen.most, kMostStampsSeen) << which;
   }
 }
 
@@ -136,6 +137,23 @@ TEST_F(LongPassTest, ALongRestKeepsThePenWithinRange) {
   WriteLineOnce("a feed's line", TheFont(), ball->w, ball->h, style);
   for (int i = 0; i < 20000; ++i) RestAWhile(4);
   EXPECT_LE(seen.widest, kFixedMost);
+}
+
+// The pen rests over each blank for as long as the strip takes to move it past: a second space
+// between two words puts its own width, no more and no less, between them on the strip.
+TEST_F(LongPassTest, EachSpaceKeepsItsWidthOnTheStrip) {
+  const std::vector<Glyph> font = TheFont();
+  const Glyph space = GlyphFor(' ', font);
+  const HandStyle style;
+  long long last[2] = {0, 0};
+  for (int spaces = 1; spaces <= 2; ++spaces) {
+    Watching(style.size);
+    SetText("ink" + std::string(spaces, ' ') + "ink", font, ball->w, ball->h, style);
+    WriteTextPass();
+    last[spaces - 1] = seen.laststrip;
+  }
+  EXPECT_EQ(last[1] - last[0], std::lround((space.right - space.left) *
+                                           static_cast<double>(style.size) / kXHeightUnits));
 }
 
 }  // namespace

@@ -102,6 +102,29 @@ Pixel Shown(BITMAP* bmp, int x, int y, bool half) {
   return Mix(four);
 }
 
+// The sum of the squared differences of red, green and blue between frame and the screen as a
+// frame of that size shows it (at half size, each pixel the average of four in linear light).
+double SumOfSquares(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp) {
+  const bool half = width * 2 == bmp->w;
+  double squares = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const Pixel a = frame[static_cast<std::size_t>(y) * width + x];
+      const Pixel b = Shown(bmp, x, y, half);
+      for (int shift = 0; shift <= 16; shift += 8) {
+        const double d = static_cast<double>(a >> shift & 0xFF) - (b >> shift & 0xFF);
+        squares += d * d;
+      }
+    }
+  return squares;
+}
+
+// PSNR in dB over the red, green and blue of every pixel, from their squared differences.
+double PsnrOf(double squares, int width, int height) {
+  if (squares == 0) return kSame;
+  return 10 * std::log10(255.0 * 255.0 * 3.0 * width * height / squares);
+}
+
 // The fresh run: which frame is due next, and the clock's place in the pass.
 struct Along {
   const VideoRead* video = nullptr;
@@ -143,8 +166,7 @@ void Compare() {
   const double sse = Sse(frame);
   if (along.earlysse >= 0 && along.earlysse < sse) ++along.misplaced;
   along.earlysse = -1;
-  along.psnr.push_back(
-      frame.empty() ? 0 : Psnr(frame, along.video->width, along.video->height, screen));
+  along.psnr.push_back(frame.empty() ? 0 : PsnrOf(sse, along.video->width, along.video->height));
   along.late = frame;
   along.latesse = sse;
   along.decoded = false;
@@ -205,27 +227,6 @@ std::vector<std::uint32_t> VideoDecoder::Next() {
                 im->planes[VPX_PLANE_U][y / 2 * im->stride[VPX_PLANE_U] + x / 2],
                 im->planes[VPX_PLANE_V][y / 2 * im->stride[VPX_PLANE_V] + x / 2]);
   return rgb;
-}
-
-double SumOfSquares(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp) {
-  const bool half = width * 2 == bmp->w;
-  double squares = 0;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const Pixel a = frame[static_cast<std::size_t>(y) * width + x];
-      const Pixel b = Shown(bmp, x, y, half);
-      for (int shift = 0; shift <= 16; shift += 8) {
-        const double d = static_cast<double>(a >> shift & 0xFF) - (b >> shift & 0xFF);
-        squares += d * d;
-      }
-    }
-  return squares;
-}
-
-double Psnr(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp) {
-  const double squares = SumOfSquares(frame, width, height, bmp);
-  if (squares == 0) return kSame;
-  return 10 * std::log10(255.0 * 255.0 * 3.0 * width * height / squares);
 }
 
 std::vector<double> PsnrAlongPass(const VideoRead& video, void (*pass)(), int pace,

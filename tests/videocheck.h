@@ -38,15 +38,6 @@ class VideoDecoder {
   Codec* codec_;
 };
 
-// The sum of the squared differences of red, green and blue between frame and the screen as a
-// frame of that size shows it (at half size, each pixel the average of four in linear light).
-double SumOfSquares(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp);
-
-// PSNR in dB over the red, green and blue of every pixel of frame against the screen as a frame
-// of that size shows it (at half size, each pixel the average of four in linear light); 99 when
-// they are the same.
-double Psnr(const std::vector<std::uint32_t>& frame, int width, int height, BITMAP* bmp);
-
 // Runs pass on the cleared screen at 1400 stamps a second, or pace curves a second, and gives
 // each frame of video's PSNR against the screen as it stood at the frame's moment: every stamp
 // made before it. Frames past the end of the pass are held against the finished screen.

@@ -73,10 +73,12 @@ bool ReadWhole(const char* text, unsigned long lowest, unsigned long highest,
   return true;
 }
 
-// The readers of the options' values, one an option, in the table's order.
+// The readers of the options' values, in the table's order; an option that takes no value
+// only raises its flag.
 
-std::string SetWindowed(const char*, Options* o) {
-  o->windowed = true;
+template <bool Options::*flag>
+std::string Raise(const char*, Options* o) {
+  o->*flag = true;
   return "";
 }
 
@@ -151,21 +153,6 @@ std::string SetRecord(const char* value, Options* o) {
   return "";
 }
 
-std::string SetHalf(const char*, Options* o) {
-  o->half = true;
-  return "";
-}
-
-std::string SetFit(const char*, Options* o) {
-  o->fit = true;
-  return "";
-}
-
-std::string SetRoot(const char*, Options* o) {
-  o->root = true;
-  return "";
-}
-
 std::string SetWindowId(const char* value, Options* o) {
   if (ReadWindowId(value, &o->windowid)) return "";
   return "--window-id takes a window id, decimal or 0x hexadecimal, not " + Quoted(value);
@@ -174,16 +161,16 @@ std::string SetWindowId(const char* value, Options* o) {
 }  // namespace
 
 const OptionSpec kOptionTable[] = {
-    {"windowed", 0, nullptr, SetWindowed,
+    {"windowed", 0, nullptr, Raise<&Options::windowed>,
      "write in a {screen} window titled \"inkstrip\" instead of the full screen",
      "The pixels are the same; the display must still be at least {screen}."},
-    {"fit", 0, nullptr, SetFit,
+    {"fit", 0, nullptr, Raise<&Options::fit>,
      "fill the display at its own size, with no change of mode, on the monitor under the "
      "pointer: the {screen} strip is scaled with its shape kept, black bars where the shapes "
      "differ (--fit --pace 30); with --windowed, a resizable window that the writing follows "
      "(--windowed --fit)",
      "A press still saves the {screen} screen itself."},
-    {"root", 0, nullptr, SetRoot,
+    {"root", 0, nullptr, Raise<&Options::root>,
      "as a screensaver: write into the window in $XSCREENSAVER_WINDOW, or else the root window, "
      "scaled to fit; no input is taken and nothing is saved (in ~/.xscreensaver: \"inkstrip "
      "--root --pace 20\")",
@@ -262,7 +249,7 @@ const OptionSpec kOptionTable[] = {
      "colours are BT.601 limited range with the chroma halved each way; its PSNR against the "
      "screen each frame shows is at least 35 dB (33 dB with --half). Every option that goes "
      "with a GIF goes with a video; any other ending than .gif or .webm is refused."},
-    {"half", 0, nullptr, SetHalf,
+    {"half", 0, nullptr, Raise<&Options::half>,
      "with --record: half the size each way, every pixel the average of four, in linear light",
      nullptr},
     {"help", 'h', nullptr, nullptr, "show this text and end",
@@ -323,8 +310,9 @@ std::vector<char*> DoubleDashed(int argc, char** argv) {
     if (word == "--") break;
     if (word == "-root") words[i] = root;
     if (word == "-window-id") words[i] = windowid;
+    const std::string dashed = words[i];
     for (const OptionSpec& spec : kOptionTable)
-      if (spec.value && (word == std::string("--") + spec.name || words[i] == windowid)) {
+      if (spec.value && dashed == std::string("--") + spec.name) {
         ++i;
         break;
       }
@@ -333,14 +321,17 @@ std::vector<char*> DoubleDashed(int argc, char** argv) {
   return words;
 }
 
-// getopt_long's view of the table: each option's index in it is its id, and the one-letter
-// forms stand for themselves.
+// getopt_long's id for the option at i in the table: a one-letter form stands for itself, the
+// others for their place.
+int IdOf(std::size_t i) {
+  return kOptionTable[i].letter ? kOptionTable[i].letter : kFirstLongId + static_cast<int>(i);
+}
+
 std::vector<option> GetoptTable() {
   std::vector<option> table;
   for (std::size_t i = 0; i < kOptionCount; ++i) {
     const OptionSpec& spec = kOptionTable[i];
-    const int id = spec.letter ? spec.letter : kFirstLongId + static_cast<int>(i);
-    table.push_back({spec.name, spec.value ? required_argument : no_argument, nullptr, id});
+    table.push_back({spec.name, spec.value ? required_argument : no_argument, nullptr, IdOf(i)});
   }
   table.push_back({nullptr, 0, nullptr, 0});
   return table;
@@ -367,9 +358,7 @@ std::string GetoptProblem(char** argv) {
 
 const OptionSpec* SpecFor(int id) {
   for (std::size_t i = 0; i < kOptionCount; ++i)
-    if (kOptionTable[i].letter ? kOptionTable[i].letter == id
-                               : kFirstLongId + static_cast<int>(i) == id)
-      return &kOptionTable[i];
+    if (IdOf(i) == id) return &kOptionTable[i];
   return nullptr;
 }
 

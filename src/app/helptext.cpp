@@ -18,10 +18,6 @@ namespace {
 constexpr std::size_t kHelpWidth = 96;   // columns, as wide as the usage
 constexpr std::size_t kHelpIndent = 19;  // columns before an option's text
 
-std::string Screen(bool manual) {
-  return std::to_string(kScreenW) + (manual ? "×" : "x") + std::to_string(kScreenH);
-}
-
 void Replace(std::string* text, const std::string& name, const std::string& by) {
   for (std::size_t at = text->find(name); at != std::string::npos;
        at = text->find(name, at + by.size()))
@@ -125,7 +121,7 @@ std::string ManualLabel(const OptionSpec& spec) {
 
 std::string Filled(const char* text, bool manual) {
   std::string filled = text;
-  Replace(&filled, "{screen}", Screen(manual));
+  Replace(&filled, "{screen}", ScreenSize(manual ? "×" : "x"));
   Replace(&filled, "{pace-range}", PaceRange());
   Replace(&filled, "{sizes}",
           std::to_string(kSmallestSize) + " to " + std::to_string(kLargestSize));

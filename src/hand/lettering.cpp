@@ -318,6 +318,9 @@ void MakeDelayed(std::vector<Run>* delayed, long long ahead) {
   }
 }
 
+// Stamps ahead past every delayed stroke: MakeDelayed then makes them all.
+constexpr long long kAllOfThem = std::numeric_limits<long long>::max() / 4;
+
 // The glyph that the k-th curve of a run ends in, whose stamps it shares.
 std::size_t OwnerOf(const Run& run, std::size_t k) {
   return run.owner[std::min(k + 1, run.owner.size() - 1)];
@@ -352,7 +355,7 @@ std::size_t EndPart(std::vector<Run>* delayed, std::size_t i, int edge) {
   delayed->erase(std::remove_if(delayed->begin(), delayed->end(),
                                 [i](const Run& r) { return r.owner.empty() || r.owner[0] >= i; }),
                  delayed->end());
-  MakeDelayed(delayed, std::numeric_limits<long long>::max() / 4);
+  MakeDelayed(delayed, kAllOfThem);
   hand.cursor = edge - t / kStampsPerScroll;
   return i;
 }
@@ -407,7 +410,7 @@ std::size_t WriteWord(std::size_t first, std::size_t last) {
       Curveto(c.p + 2, StampsFor(PolygonLength(c), wanted - t, hand.step));
     }
   }
-  MakeDelayed(&plan.delayed, std::numeric_limits<long long>::max() / 4);
+  MakeDelayed(&plan.delayed, kAllOfThem);
   EndWord(last - 1, edge.back());
   return last;
 }

@@ -174,10 +174,6 @@ bool Close() {
   return closed;
 }
 
-// The line that says what was made goes out before the file takes its name, so that a report
-// that cannot be written leaves no file behind.
-bool Report(std::size_t bytes) { return ReportRecorded(rec.path, rec.frames, rec.w, rec.h, bytes); }
-
 int Written(DescriptorSink* sink) {
   bool ok = Begin(sink);
   if (ok) {
@@ -195,7 +191,9 @@ int Written(DescriptorSink* sink) {
   if (stopsignal) return ECANCELED;
   if (sink->error) return sink->error;
   if (!ok) return rec.giferror == E_GIF_ERR_NOT_ENOUGH_MEM ? ENOMEM : EIO;
-  return Report(sink->total) ? 0 : ECANCELED;
+  // The line that says what was made goes out before the file takes its name, so that a report
+  // that cannot be written leaves no file behind.
+  return ReportRecorded(rec.path, rec.frames, rec.w, rec.h, sink->total) ? 0 : ECANCELED;
 }
 
 // The whole recording, into the private file that SaveWhole puts in place. Memory that runs

@@ -82,16 +82,13 @@ double Now() {
 
 double FrameTime(long long n) { return static_cast<double>(n) / kVideoFps; }
 
+// The memory screen of a recording is always 32 bits a pixel, so its rows are read as they lie.
 void ScreenRow(int y, Pixel* out) {
-  if (bitmap_color_depth(screen) == 32) {
-    const std::uint32_t* line = reinterpret_cast<const std::uint32_t*>(screen->line[y]);
-    for (int x = 0; x < kScreenW; ++x) {
-      const int c = static_cast<int>(line[x]);
-      out[x] = static_cast<Pixel>(getr32(c) << 16 | getg32(c) << 8 | getb32(c));
-    }
-    return;
+  const std::uint32_t* line = reinterpret_cast<const std::uint32_t*>(screen->line[y]);
+  for (int x = 0; x < kScreenW; ++x) {
+    const int c = static_cast<int>(line[x]);
+    out[x] = static_cast<Pixel>(getr32(c) << 16 | getg32(c) << 8 | getb32(c));
   }
-  for (int x = 0; x < kScreenW; ++x) out[x] = ScreenPixel(screen, x, y);
 }
 
 // At half size each pixel is the linear-light average of its four, as the GIF's are.
@@ -162,13 +159,18 @@ bool Encode(const vpx_image_t* image) {
   return true;
 }
 
+// The screen as it stands, as the next frame; false when a stop or a failure ends the taking.
+bool TakeFrame() {
+  Convert();
+  if (stopsignal || !Encode(vid.image)) return false;
+  ++vid.taken;
+  return true;
+}
+
 // The frames due up to the given moment, each the screen as it stands.
 void TakeUntil(double seconds) {
-  while (!vid.error && !stopsignal && FrameTime(vid.taken) <= seconds + kTimeSlack) {
-    Convert();
-    if (stopsignal || !Encode(vid.image)) break;
-    ++vid.taken;
-  }
+  while (!vid.error && !stopsignal && FrameTime(vid.taken) <= seconds + kTimeSlack)
+    if (!TakeFrame()) break;
   if (vid.error) escape = true;  // nothing more can be written: let the pass run out
 }
 
@@ -189,11 +191,8 @@ void OnStamp() {
 // The finished screen, from the end of the pass for a second.
 void Hold() {
   const double end = Now() + kHoldLastSeconds;
-  while (!vid.error && !stopsignal && FrameTime(vid.taken) < end - kTimeSlack) {
-    Convert();
-    if (stopsignal || !Encode(vid.image)) break;
-    ++vid.taken;
-  }
+  while (!vid.error && !stopsignal && FrameTime(vid.taken) < end - kTimeSlack)
+    if (!TakeFrame()) break;
   vid.movie.seconds = end;
 }
 
@@ -242,8 +241,10 @@ int Encoded() {
   vid.pass();
   curvestart = nullptr;
   stampmade = nullptr;
-  if (vid.taken > 0 && !vid.error && !stopsignal) Hold();
-  if (vid.taken > 0 && !vid.error && !stopsignal) Encode(nullptr);
+  if (vid.taken > 0 && !vid.error && !stopsignal) {
+    Hold();
+    if (!vid.error && !stopsignal) Encode(nullptr);
+  }
   if (stopsignal) return ECANCELED;
   if (vid.error) return vid.error;
   return vid.taken > 0 && static_cast<long long>(vid.movie.frames.size()) == vid.taken ? 0 : EIO;

@@ -57,6 +57,8 @@ constexpr std::uint8_t kKeyframeFlag = 0x80;
 constexpr long long kLongestOffsetMs = 32767;  // a block's time is a signed 16-bit offset
 constexpr int kSeekPositionBytes = 8;  // fixed, so that the seek head's size needs no positions
 
+void Append(Bytes* out, const Bytes& more) { out->insert(out->end(), more.begin(), more.end()); }
+
 void PutBigEndian(Bytes* out, std::uint64_t value, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) out->push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
@@ -101,7 +103,7 @@ void PutString(Bytes* out, std::uint32_t id, const std::string& s) {
 void PutMaster(Bytes* out, std::uint32_t id, const Bytes& body) {
   PutId(out, id);
   PutSize(out, body.size());
-  out->insert(out->end(), body.begin(), body.end());
+  Append(out, body);
 }
 
 Bytes EbmlHeader() {
@@ -159,8 +161,8 @@ void PutBlock(Bytes* cluster, const EncodedFrame& frame, long long offsetms) {
   head.push_back(frame.key ? kKeyframeFlag : 0);
   PutId(cluster, kSimpleBlock);
   PutSize(cluster, head.size() + frame.data.size());
-  cluster->insert(cluster->end(), head.begin(), head.end());
-  cluster->insert(cluster->end(), frame.data.begin(), frame.data.end());
+  Append(cluster, head);
+  Append(cluster, frame.data);
 }
 
 struct Cue {
@@ -212,9 +214,7 @@ Bytes SeekHead(const std::vector<Place>& places) {
   for (const Place& p : places) {
     Bytes seek, id;
     PutId(&id, p.id);
-    PutId(&seek, kSeekId);
-    PutSize(&seek, id.size());
-    seek.insert(seek.end(), id.begin(), id.end());
+    PutMaster(&seek, kSeekId, id);
     PutUint(&seek, kSeekPosition, p.position, kSeekPositionBytes);
     PutMaster(&body, kSeek, seek);
   }
@@ -222,8 +222,6 @@ Bytes SeekHead(const std::vector<Place>& places) {
   PutMaster(&out, kSeekHead, body);
   return out;
 }
-
-void Append(Bytes* out, const Bytes& more) { out->insert(out->end(), more.begin(), more.end()); }
 
 }  // namespace
 

@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int kLeastDesktopDepth = 16;  // bits per pixel of the display the screen is shown on
-std::string ScreenSize() { return std::to_string(kScreenW) + "x" + std::to_string(kScreenH); }
 
 // allegro_init says nothing of why it failed: the reason is found by asking again.
 std::string WhyNoLibrary(int err) {
